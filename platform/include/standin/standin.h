@@ -1,0 +1,22 @@
+// Stand-in-only calls (no SDK counterpart): what tests and host programs
+// need to look into the stand-in platform.
+#pragma once
+
+#include "../windows.h"
+
+extern "C" {
+// COM: how many successful CoInitialize/CoInitializeEx calls the calling
+// thread has not yet undone.
+ULONG StandinComInitCount(void);
+
+// The screen: its mode as parsed from VIDSURF_DISPLAY (default 1024x768x32).
+void StandinScreenMode(DWORD *width, DWORD *height, DWORD *bitsPerPixel);
+
+// Saves the screen as a PNG image (an 8-bit screen through the system
+// palette). S_OK, or a failure HRESULT when the file cannot be written.
+HRESULT StandinSaveScreenPng(const char *path);
+
+// Shows the screen in a desktop window (SDL2) when a display is present and
+// refreshes it; later calls refresh it again. FALSE when there is no display.
+BOOL StandinMirrorScreen(void);
+}
