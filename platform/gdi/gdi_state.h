@@ -1,0 +1,41 @@
+// The process's GDI: palettes, device contexts and the system palette,
+// all behind one lock.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+#include <windows.h>
+
+#include "gdi/handle_table.h"
+#include "gdi/hardware_palette.h"
+
+namespace standin {
+
+struct PaletteObject {
+    std::vector<PALETTEENTRY> entries;
+    bool stock = false;  // DEFAULT_PALETTE: never deleted or changed
+};
+
+struct DeviceContext {
+    HWND window = nullptr;  // null: the whole screen
+    uintptr_t palette = 0;  // selected palette
+    bool background = false;  // selected with bForceBackground
+};
+
+struct GdiState {
+    GdiState();
+
+    std::mutex mutex;
+    HandleTable<PaletteObject> palettes{HandleKind::kPalette};
+    HandleTable<DeviceContext> deviceContexts{HandleKind::kDeviceContext};
+    uintptr_t stockPalette = 0;
+    uintptr_t foregroundPalette = 0;  // last palette realised in the foreground
+    HardwarePalette hardware;
+};
+
+// The one GDI of the process; never destroyed, so threads that outlive
+// static destruction still find it.
+GdiState &Gdi();
+
+}  // namespace standin

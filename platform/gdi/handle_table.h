@@ -1,0 +1,79 @@
+// A table of live objects of one kind, addressed by handles (handle_codec.h).
+// Not locked by itself: each service guards its table with its own mutex.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "gdi/handle_codec.h"
+
+namespace standin {
+
+template <typename Object>
+class HandleTable {
+public:
+    explicit HandleTable(HandleKind kind) : kind_(kind) {}
+
+    // A new handle for `object`; 0 when every slot is in use.
+    uintptr_t Add(Object object) {
+        uint32_t slot;
+        // Freed slots wait in line before reuse, so a stale handle would
+        // need thousands of reuses of its slot to become live again.
+        if (!free_.empty() && (free_.size() >= kReuseAfter || slots_.size() == kHandleSlotCount)) {
+            slot = free_.front();
+            free_.pop_front();
+        } else if (slots_.size() < kHandleSlotCount) {
+            slot = static_cast<uint32_t>(slots_.size());
+            slots_.emplace_back();
+        } else {
+            return 0;
+        }
+        Slot &s = slots_[slot];
+        s.generation = s.generation % kHandleMaxGeneration + 1;
+        s.object.emplace(std::move(object));
+        return EncodeHandle(kind_, slot, s.generation);
+    }
+
+    // The live object of `handle`, or null for a stale or foreign handle.
+    Object *Find(uintptr_t handle) {
+        uint32_t slot, generation;
+        if (!DecodeHandle(handle, kind_, &slot, &generation) || slot >= slots_.size()) return nullptr;
+        Slot &s = slots_[slot];
+        return s.object && s.generation == generation ? &*s.object : nullptr;
+    }
+
+    bool Remove(uintptr_t handle) {
+        if (!Find(handle)) return false;
+        uint32_t slot, generation;
+        DecodeHandle(handle, kind_, &slot, &generation);
+        slots_[slot].object.reset();
+        free_.push_back(slot);
+        return true;
+    }
+
+    // Calls visit(handle, object) for every live object.
+    template <typename Visit>
+    void ForEach(Visit visit) {
+        for (uint32_t i = 0; i < slots_.size(); ++i)
+            if (slots_[i].object) visit(EncodeHandle(kind_, i, slots_[i].generation), *slots_[i].object);
+    }
+
+    size_t LiveCount() const { return slots_.size() - free_.size(); }
+
+private:
+    static constexpr size_t kReuseAfter = 1024;
+
+    struct Slot {
+        uint32_t generation = 0;
+        std::optional<Object> object;
+    };
+
+    HandleKind kind_;
+    std::vector<Slot> slots_;
+    std::deque<uint32_t> free_;
+};
+
+}  // namespace standin
