@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "moviegen/moviegen.h"
+
+namespace moviegen {
+namespace {
+
+TEST(MoviegenKinds, NamesParseBackToTheirKind) {
+  for (Kind kind : AllKinds()) {
+    Kind parsed = Kind::Gif;
+    ASSERT_TRUE(ParseKind(KindName(kind), &parsed)) << KindName(kind);
+    EXPECT_EQ(parsed, kind);
+  }
+  Kind untouched = Kind::MjpegAvi;
+  EXPECT_FALSE(ParseKind("h264", &untouched));
+  EXPECT_EQ(untouched, Kind::MjpegAvi);
+}
+
+TEST(MoviegenKinds, ExtensionsMatchTheContainer) {
+  EXPECT_STREQ(KindExtension(Kind::RawRgbAvi), ".avi");
+  EXPECT_STREQ(KindExtension(Kind::Mpeg4PcmAvi), ".avi");
+  EXPECT_STREQ(KindExtension(Kind::Mpeg1Ps), ".mpg");
+  EXPECT_STREQ(KindExtension(Kind::Gif), ".gif");
+}
+
+MovieSpec Spec(Kind kind) {
+  MovieSpec spec;
+  spec.kind = kind;
+  spec.width = 64;
+  spec.height = 48;
+  spec.frames = 3;
+  return spec;
+}
+
+TEST(MoviegenKinds, AcceptsTheSmallestFrameOfEveryKind) {
+  for (Kind kind : AllKinds()) EXPECT_EQ(CheckSpec(Spec(kind)), "") << KindName(kind);
+}
+
+TEST(MoviegenKinds, RefusesSpecsTheFormatsCannotCarry) {
+  MovieSpec small = Spec(Kind::RawRgbAvi);
+  small.width = 63;
+  EXPECT_NE(CheckSpec(small), "");
+  small = Spec(Kind::RawRgbAvi);
+  small.height = 47;
+  EXPECT_NE(CheckSpec(small), "");
+
+  MovieSpec none = Spec(Kind::RawRgbAvi);
+  none.frames = 0;
+  EXPECT_NE(CheckSpec(none), "");
+  none.frames = kMaxFrameIndex + 2;
+  EXPECT_NE(CheckSpec(none), "");
+
+  MovieSpec mpeg1 = Spec(Kind::Mpeg1Ps);
+  mpeg1.fpsNum = 10;
+  EXPECT_NE(CheckSpec(mpeg1), "");
+  mpeg1.fpsNum = 30000;
+  mpeg1.fpsDen = 1001;
+  EXPECT_EQ(CheckSpec(mpeg1), "");
+
+  MovieSpec gif = Spec(Kind::Gif);
+  gif.fpsNum = 30;  // 3.33 centiseconds a frame
+  EXPECT_NE(CheckSpec(gif), "");
+  gif.fpsNum = 10;
+  EXPECT_EQ(CheckSpec(gif), "");
+  gif.audio = true;
+  EXPECT_NE(CheckSpec(gif), "");
+}
+
+TEST(MoviegenKinds, ARefusedSpecLeavesNoFile) {
+  TempDir dir;
+  MovieSpec spec = Spec(Kind::Mpeg1Ps);
+  spec.fpsNum = 7;
+  std::string path = dir.File("refused.mpg"), error;
+  EXPECT_FALSE(WriteMovie(path, spec, &error));
+  EXPECT_NE(error, "");
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(MoviegenKinds, AnUnwritablePathFailsWithAReason) {
+  std::string error;
+  EXPECT_FALSE(WriteMovie("/nonexistent-dir/x.avi", Spec(Kind::RawRgbAvi), &error));
+  EXPECT_NE(error, "");
+}
+
+TEST(MoviegenKinds, TempDirIsPrivateAndRemovedAfterwards) {
+  std::string path;
+  {
+    TempDir dir;
+    path = dir.path();
+    ASSERT_FALSE(path.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    TempDir other;
+    EXPECT_NE(other.path(), path);
+    ASSERT_TRUE(WriteZeroLength(dir.File("inside")));
+    EXPECT_TRUE(std::filesystem::exists(path + "/inside"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace moviegen

@@ -1,0 +1,42 @@
+// WriteMovie: the video and, when asked, the tone, interleaved frame by frame.
+#include "moviegen/moviegen.h"
+
+#include "moviegen/output_file.h"
+#include "moviegen/tone_track.h"
+#include "moviegen/video_track.h"
+
+namespace moviegen {
+
+bool WriteMovie(const std::string &path, const MovieSpec &spec, std::string *error) {
+  std::string refusal = CheckSpec(spec);
+  if (!refusal.empty()) {
+    if (error) *error = refusal;
+    return false;
+  }
+  OutputFile file;
+  if (!file.Open(path, error)) return false;
+  int video = AddVideoStream(file, spec, error);
+  if (video < 0) return false;
+  int audio = -1;
+  if (spec.audio) {
+    audio = AddToneStream(file, spec.kind == Kind::Mpeg1Ps ? AV_CODEC_ID_MP2 : AV_CODEC_ID_PCM_S16LE,
+                          error);
+    if (audio < 0) return false;
+  }
+  if (!file.WriteHeader(error)) return false;
+
+  VideoTrack pictures(file, video, spec);
+  ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(spec) : 0);
+  for (int i = 0; i < spec.frames; ++i) {
+    if (!pictures.Write(i, error)) return false;
+    if (audio >= 0) {
+      // The sound that plays while this frame is shown.
+      MovieSpec upTo = spec;
+      upTo.frames = i + 1;
+      if (!tone.WriteUntil(AudioSampleCount(upTo), error)) return false;
+    }
+  }
+  return file.Finish(error);
+}
+
+}  // namespace moviegen

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "moviegen/moviegen.h"
+
+namespace moviegen {
+namespace {
+
+MovieSpec Rate(int num, int den, int frames) {
+  MovieSpec spec;
+  spec.fpsNum = num;
+  spec.fpsDen = den;
+  spec.frames = frames;
+  return spec;
+}
+
+TEST(MoviegenTiming, FrameStartsAreWholeFramesAt25Fps) {
+  MovieSpec spec = Rate(25, 1, 50);
+  EXPECT_EQ(FrameStart100ns(spec, 0), 0);
+  EXPECT_EQ(FrameStart100ns(spec, 1), 400000);
+  EXPECT_EQ(FrameStart100ns(spec, 49), 49 * 400000);
+  EXPECT_EQ(MovieDuration100ns(spec), 20000000);
+}
+
+TEST(MoviegenTiming, NtscFrameStartsRoundToNearest) {
+  MovieSpec spec = Rate(30000, 1001, 30);
+  EXPECT_EQ(FrameStart100ns(spec, 1), 333667);  // 333666.67
+  EXPECT_EQ(FrameStart100ns(spec, 2), 667333);  // 667333.33
+  EXPECT_EQ(FrameStart100ns(spec, 3), 1001000);
+  EXPECT_EQ(MovieDuration100ns(spec), 10010000);
+}
+
+TEST(MoviegenTiming, AudioCoversTheMovie) {
+  EXPECT_EQ(AudioSampleCount(Rate(25, 1, 50)), 2 * kAudioSampleRate);
+  EXPECT_EQ(AudioSampleCount(Rate(10, 1, 5)), kAudioSampleRate / 2);
+  EXPECT_EQ(AudioSampleCount(Rate(30, 1, 1)), 735);
+}
+
+TEST(MoviegenTone, DependsOnlyOnTheSampleNumber) {
+  std::vector<int16_t> whole = ToneSamples(0, 3000);
+  std::vector<int16_t> part = ToneSamples(1000, 500);
+  ASSERT_EQ(whole.size(), 3000u * kAudioChannels);
+  ASSERT_EQ(part.size(), 500u * kAudioChannels);
+  EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin() + 1000 * kAudioChannels));
+}
+
+TEST(MoviegenTone, IsAudibleAndQuiet) {
+  std::vector<int16_t> tone = ToneSamples(0, 2 * kAudioSampleRate);
+  int peak = 0;
+  bool channelsDiffer = false;
+  for (size_t i = 0; i < tone.size(); i += 2) {
+    peak = std::max({peak, std::abs(int{tone[i]}), std::abs(int{tone[i + 1]})});
+    if (tone[i] != tone[i + 1]) channelsDiffer = true;
+  }
+  EXPECT_GT(peak, 4000);
+  EXPECT_LT(peak, 16000);
+  EXPECT_TRUE(channelsDiffer);
+}
+
+TEST(MoviegenTone, NotesJoinWithoutAClick) {
+  // A new note starts every half second; a cut-off note would jump there.
+  for (int64_t boundary = kAudioSampleRate / 2; boundary <= 3 * kAudioSampleRate;
+       boundary += kAudioSampleRate / 2) {
+    std::vector<int16_t> around = ToneSamples(boundary - 1, 2);
+    for (int c = 0; c < kAudioChannels; ++c) {
+      EXPECT_LT(std::abs(around[c]), 100) << "before sample " << boundary;
+      EXPECT_LT(std::abs(around[kAudioChannels + c]), 100) << "at sample " << boundary;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace moviegen

@@ -1,0 +1,37 @@
+// Feeds the tone into an audio encoder of an OutputFile in step with the video.
+#pragma once
+
+#include <string>
+
+#include "moviegen/output_file.h"
+
+namespace moviegen {
+
+// Adds a 16-bit stereo stream at kAudioSampleRate encoded with `codecId`
+// (PCM or MP2). Returns the stream number or -1.
+int AddToneStream(OutputFile &file, AVCodecID codecId, std::string *error);
+
+class ToneTrack {
+ public:
+  // `totalSamples` per channel; the encoder's frame size is honoured, and a
+  // last short frame is padded with silence where the encoder needs that.
+  ToneTrack(OutputFile &file, int stream, int64_t totalSamples);
+  ~ToneTrack();
+  ToneTrack(const ToneTrack &) = delete;
+  ToneTrack &operator=(const ToneTrack &) = delete;
+
+  // Encodes the tone up to sample `end` (at most totalSamples); with a fixed
+  // frame size, only whole frames until the end of the track.
+  bool WriteUntil(int64_t end, std::string *error);
+
+ private:
+  bool WriteFrame(int samples, std::string *error);
+
+  OutputFile &file_;
+  int stream_;
+  int64_t total_;
+  int64_t next_ = 0;
+  AVFrame *frame_ = nullptr;
+};
+
+}  // namespace moviegen

@@ -1,0 +1,131 @@
+#include "moviegen/video_track.h"
+
+#include <cstring>
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
+namespace moviegen {
+namespace {
+
+AVPixelFormat EncoderFormat(Kind kind) {
+  switch (kind) {
+    case Kind::RawRgbAvi: return AV_PIX_FMT_BGR24;
+    case Kind::Pal8Avi:
+    case Kind::Gif: return AV_PIX_FMT_PAL8;
+    case Kind::MjpegAvi: return AV_PIX_FMT_YUVJ420P;  // JPEG's full-range YUV
+    case Kind::Mpeg4PcmAvi:
+    case Kind::Mpeg1Ps: return AV_PIX_FMT_YUV420P;
+  }
+  return AV_PIX_FMT_NONE;
+}
+
+AVCodecID EncoderId(Kind kind) {
+  switch (kind) {
+    case Kind::RawRgbAvi:
+    case Kind::Pal8Avi: return AV_CODEC_ID_RAWVIDEO;
+    case Kind::Mpeg4PcmAvi: return AV_CODEC_ID_MPEG4;
+    case Kind::MjpegAvi: return AV_CODEC_ID_MJPEG;
+    case Kind::Mpeg1Ps: return AV_CODEC_ID_MPEG1VIDEO;
+    case Kind::Gif: return AV_CODEC_ID_GIF;
+  }
+  return AV_CODEC_ID_NONE;
+}
+
+// Fixed quantiser 3: clearly lossy, yet the code blocks stay crisp.
+constexpr int kQuantiser = 3;
+
+}  // namespace
+
+int AddVideoStream(OutputFile &file, const MovieSpec &spec, std::string *error) {
+  return file.AddStream(
+      EncoderId(spec.kind),
+      [&spec](AVCodecContext *c) {
+        c->width = spec.width;
+        c->height = spec.height;
+        c->pix_fmt = EncoderFormat(spec.kind);
+        c->time_base = AVRational{spec.fpsDen, spec.fpsNum};
+        c->framerate = AVRational{spec.fpsNum, spec.fpsDen};
+        if (spec.kind == Kind::Mpeg4PcmAvi || spec.kind == Kind::MjpegAvi ||
+            spec.kind == Kind::Mpeg1Ps) {
+          c->flags |= AV_CODEC_FLAG_QSCALE;
+          c->global_quality = FF_QP2LAMBDA * kQuantiser;
+          // Choose intra or inter blocks by the real error: at a fine
+          // quantiser an MPEG-1 inter block cannot reach a black-to-white
+          // step, and the cheaper-looking inter choice leaves it grey.
+          c->mb_decision = FF_MB_DECISION_RD;
+        }
+        // Real movies reorder frames: B-frames make players do so too.
+        if (spec.kind == Kind::Mpeg4PcmAvi || spec.kind == Kind::Mpeg1Ps) {
+          c->gop_size = 12;
+          c->max_b_frames = 2;
+        }
+        if (spec.kind == Kind::MjpegAvi) c->color_range = AVCOL_RANGE_JPEG;
+      },
+      error);
+}
+
+VideoTrack::VideoTrack(OutputFile &file, int stream, const MovieSpec &spec)
+    : file_(file), stream_(stream), spec_(spec), frame_(av_frame_alloc()) {}
+
+VideoTrack::~VideoTrack() {
+  av_frame_free(&frame_);
+  sws_freeContext(scaler_);
+}
+
+bool VideoTrack::FillPaletted(int index) {
+  std::vector<uint8_t> indices = FrameIndices(spec_, index);
+  for (int y = 0; y < spec_.height; ++y) {
+    std::memcpy(frame_->data[0] + static_cast<size_t>(y) * frame_->linesize[0],
+                &indices[static_cast<size_t>(y) * spec_.width], spec_.width);
+  }
+  // FFmpeg keeps PAL8 palettes as native-endian 0xAARRGGBB words.
+  std::array<uint32_t, 256> palette = MoviePalette();
+  uint32_t *out = reinterpret_cast<uint32_t *>(frame_->data[1]);
+  for (int i = 0; i < 256; ++i) out[i] = 0xFF000000u | palette[i];
+  return true;
+}
+
+bool VideoTrack::FillConverted(int index) {
+  const AVPixelFormat target = static_cast<AVPixelFormat>(frame_->format);
+  if (!scaler_) {
+    scaler_ = sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_RGB24, spec_.width,
+                             spec_.height, target, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
+                             nullptr, nullptr);
+    if (!scaler_) return false;
+  }
+  std::vector<uint8_t> rgb = FrameRgb24(spec_, index);
+  const uint8_t *source[1] = {rgb.data()};
+  const int sourceStride[1] = {spec_.width * 3};
+  return sws_scale(scaler_, source, sourceStride, 0, spec_.height, frame_->data,
+                   frame_->linesize) == spec_.height;
+}
+
+bool VideoTrack::Write(int index, std::string *error) {
+  if (!frame_) {
+    if (error) *error = "out of memory";
+    return false;
+  }
+  const AVCodecContext *codec = file_.Codec(stream_);
+  // A fresh buffer each frame: the encoder may still hold the previous one.
+  av_frame_unref(frame_);
+  frame_->format = codec->pix_fmt;
+  frame_->width = codec->width;
+  frame_->height = codec->height;
+  frame_->color_range = codec->color_range;
+  int ret = av_frame_get_buffer(frame_, 0);
+  if (ret < 0) {
+    if (error) *error = FfmpegError("cannot make a video frame", ret);
+    return false;
+  }
+  bool filled = codec->pix_fmt == AV_PIX_FMT_PAL8 ? FillPaletted(index) : FillConverted(index);
+  if (!filled) {
+    if (error) *error = "cannot convert the picture for the encoder";
+    return false;
+  }
+  frame_->pts = index;
+  return file_.Encode(stream_, frame_, error);
+}
+
+}  // namespace moviegen

@@ -1,0 +1,38 @@
+// The video stream of a movie: the encoder settings of each kind, and the
+// frames given to it.
+#pragma once
+
+#include <string>
+
+#include "moviegen/moviegen.h"
+#include "moviegen/output_file.h"
+
+struct SwsContext;
+
+namespace moviegen {
+
+// Adds the video stream for spec.kind. Returns the stream number or -1.
+int AddVideoStream(OutputFile &file, const MovieSpec &spec, std::string *error);
+
+class VideoTrack {
+ public:
+  VideoTrack(OutputFile &file, int stream, const MovieSpec &spec);
+  ~VideoTrack();
+  VideoTrack(const VideoTrack &) = delete;
+  VideoTrack &operator=(const VideoTrack &) = delete;
+
+  // Encodes frame `index` (FrameRgb24 or FrameIndices) with pts = index.
+  bool Write(int index, std::string *error);
+
+ private:
+  bool FillPaletted(int index);
+  bool FillConverted(int index);
+
+  OutputFile &file_;
+  int stream_;
+  MovieSpec spec_;
+  AVFrame *frame_ = nullptr;
+  SwsContext *scaler_ = nullptr;
+};
+
+}  // namespace moviegen
