@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libsdl2-dev libpng-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
 )
 
