@@ -1,0 +1,194 @@
+#include "ddraw/surface.h"
+
+#include <cstring>
+#include <new>
+
+#include "ddraw/pixel_format.h"
+#include "ddraw/surface_rect.h"
+#include "screen/screen.h"
+
+namespace standin {
+
+namespace {
+
+// Keys, raster operations and effects are not offered; waiting or not makes
+// no difference to a blit done at once.
+constexpr DWORD kBltFlags = DDBLT_WAIT | DDBLT_DONOTWAIT | DDBLT_ASYNC | DDBLT_COLORFILL;
+
+constexpr DWORD kDescribedFields = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+
+}  // namespace
+
+Surface::Surface(const SurfaceSpec &spec) : spec_(spec), screen_(Screen::Shared()) {
+    if (spec_.primary) {
+        bits_ = screen_->pixels();
+        mutex_ = &screen_->mutex();
+    } else {
+        memory_.assign(static_cast<size_t>(spec_.pitch) * spec_.height, 0);
+        bits_ = memory_.data();
+        mutex_ = &ownMutex_;
+    }
+}
+
+Surface::~Surface() {
+    if (palette_) palette_->Release();
+}
+
+HRESULT Surface::QueryInterface(REFIID riid, void **out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDirectDrawSurface) {
+        return Hand(static_cast<IDirectDrawSurface *>(this), out);
+    }
+    return E_NOINTERFACE;
+}
+
+PixelBlock Surface::Block(const RECT &rect) const {
+    BYTE *origin =
+        bits_ + static_cast<size_t>(rect.top) * spec_.pitch + static_cast<size_t>(rect.left) * BytesPerPixel();
+    return PixelBlock{origin, spec_.pitch, static_cast<DWORD>(rect.right - rect.left),
+                      static_cast<DWORD>(rect.bottom - rect.top)};
+}
+
+void Surface::Describe(DDSURFACEDESC *desc) const {
+    std::memset(desc, 0, sizeof(DDSURFACEDESC));
+    desc->dwSize = sizeof(DDSURFACEDESC);
+    desc->dwFlags = kDescribedFields;
+    desc->dwWidth = spec_.width;
+    desc->dwHeight = spec_.height;
+    desc->lPitch = spec_.pitch;
+    desc->ddpfPixelFormat = spec_.format;
+    desc->ddsCaps.dwCaps = spec_.caps;
+}
+
+HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    RECT area;
+    if (!ResolveSurfaceRect(rect, spec_.width, spec_.height, &area)) return DDERR_INVALIDRECT;
+    {
+        std::lock_guard<std::mutex> hold(*mutex_);
+        if (locked_) return DDERR_SURFACEBUSY;
+        locked_ = true;
+    }
+    Describe(desc);
+    desc->dwFlags |= DDSD_LPSURFACE;
+    desc->lpSurface = Block(area).origin;
+    return DD_OK;
+}
+
+HRESULT Surface::Unlock(LPVOID) {
+    std::lock_guard<std::mutex> hold(*mutex_);
+    if (!locked_) return DDERR_NOTLOCKED;
+    locked_ = false;
+    return DD_OK;
+}
+
+HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
+    if (flags & ~kBltFlags) return DDERR_UNSUPPORTED;
+    RECT dest;
+    if (!ResolveSurfaceRect(destRect, spec_.width, spec_.height, &dest)) return DDERR_INVALIDRECT;
+    if (flags & DDBLT_COLORFILL) return ColorFill(dest, fx);
+    if (!source) return DDERR_INVALIDPARAMS;
+    // Pixels can only be read from surfaces of this implementation.
+    Surface *from = dynamic_cast<Surface *>(source);
+    if (!from) return DDERR_INVALIDOBJECT;
+    if (!PixelFormatsMatch(from->spec_.format, spec_.format)) return DDERR_INVALIDPIXELFORMAT;
+    RECT area;
+    if (!ResolveSurfaceRect(sourceRect, from->spec_.width, from->spec_.height, &area)) return DDERR_INVALIDRECT;
+    return CopyFrom(*from, area, dest);
+}
+
+HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD trans) {
+    if (trans & ~DWORD{DDBLTFAST_WAIT}) return DDERR_UNSUPPORTED;  // colour keys
+    if (!source) return DDERR_INVALIDPARAMS;
+    Surface *from = dynamic_cast<Surface *>(source);
+    if (!from) return DDERR_INVALIDOBJECT;
+    RECT area;
+    if (!ResolveSurfaceRect(sourceRect, from->spec_.width, from->spec_.height, &area)) return DDERR_INVALIDRECT;
+    if (x >= spec_.width || y >= spec_.height) return DDERR_INVALIDRECT;
+    RECT dest{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x) + (area.right - area.left),
+              static_cast<LONG>(y) + (area.bottom - area.top)};
+    return Blt(&dest, source, &area, DDBLT_WAIT, nullptr);
+}
+
+HRESULT Surface::ColorFill(const RECT &dest, const DDBLTFX *fx) {
+    if (!fx || fx->dwSize != sizeof(DDBLTFX)) return DDERR_INVALIDPARAMS;
+    std::lock_guard<std::mutex> hold(*mutex_);
+    if (locked_) return DDERR_SURFACEBUSY;
+    FillPixels(Block(dest), BytesPerPixel(), fx->dwFillColor);
+    return DD_OK;
+}
+
+HRESULT Surface::CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest) {
+    // Two primaries share the screen's mutex; distinct mutexes are taken
+    // together so that opposite blits on two threads cannot deadlock.
+    std::unique_lock<std::mutex> mine(*mutex_, std::defer_lock);
+    std::unique_lock<std::mutex> theirs(*source.mutex_, std::defer_lock);
+    if (mutex_ == source.mutex_) {
+        mine.lock();
+    } else {
+        std::lock(mine, theirs);
+    }
+    if (locked_ || source.locked_) return DDERR_SURFACEBUSY;
+
+    const DWORD bytesPerPixel = BytesPerPixel();
+    PixelBlock from = source.Block(sourceRect);
+    std::vector<BYTE> staging;
+    if (source.bits_ == bits_) {
+        // Same memory (the surface itself, or two views of the screen):
+        // take the source aside first so overlapping rectangles come out
+        // as they were before the blit.
+        try {
+            staging.resize(static_cast<size_t>(from.width) * bytesPerPixel * from.height);
+        } catch (const std::bad_alloc &) {
+            return DDERR_OUTOFMEMORY;
+        }
+        const PixelBlock aside{staging.data(), static_cast<LONG>(from.width * bytesPerPixel), from.width, from.height};
+        StretchPixels(from, aside, bytesPerPixel);
+        from = aside;
+    }
+    StretchPixels(from, Block(dest), bytesPerPixel);
+    return DD_OK;
+}
+
+HRESULT Surface::GetCaps(LPDDSCAPS caps) {
+    if (!caps) return DDERR_INVALIDPARAMS;
+    caps->dwCaps = spec_.caps;
+    return DD_OK;
+}
+
+HRESULT Surface::GetPixelFormat(LPDDPIXELFORMAT format) {
+    if (!format) return DDERR_INVALIDPARAMS;
+    *format = spec_.format;
+    return DD_OK;
+}
+
+HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    Describe(desc);
+    return DD_OK;
+}
+
+HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette) {
+    if (palette && !(spec_.format.dwFlags & DDPF_PALETTEINDEXED8)) return DDERR_NOTPALETTIZED;
+    if (palette) palette->AddRef();
+    IDirectDrawPalette *previous;
+    {
+        std::lock_guard<std::mutex> hold(paletteMutex_);
+        previous = palette_;
+        palette_ = palette;
+    }
+    if (previous) previous->Release();
+    return DD_OK;
+}
+
+HRESULT Surface::GetPalette(LPDIRECTDRAWPALETTE *palette) {
+    if (!palette) return DDERR_INVALIDPARAMS;
+    std::lock_guard<std::mutex> hold(paletteMutex_);
+    *palette = palette_;
+    if (!palette_) return DDERR_NOPALETTEATTACHED;
+    palette_->AddRef();
+    return DD_OK;
+}
+
+}  // namespace standin
