@@ -1,0 +1,53 @@
+#include "fakes/fake_direct_draw.h"
+
+namespace fakes {
+
+FakeSurface::FakeSurface(CallLog *log, std::string name, DWORD width, DWORD height, LONG pitch)
+    : FakeObject(log, std::move(name), IID_IDirectDrawSurface),
+      pixels(static_cast<size_t>(pitch) * height),
+      width_(width),
+      height_(height),
+      pitch_(pitch) {}
+
+HRESULT FakeSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) {
+    record("Lock");
+    locks.push_back({rect != nullptr, desc->dwSize, desc->dwFlags, flags, event != nullptr});
+    if (lockResult != DD_OK) return lockResult;
+    desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
+    desc->dwWidth = width_;
+    desc->dwHeight = height_;
+    desc->lPitch = pitch_;
+    desc->lpSurface = pixels.data();
+    desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+    desc->ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
+    desc->ddpfPixelFormat.dwRGBBitCount = 8;
+    return DD_OK;
+}
+
+HRESULT FakeSurface::Unlock(LPVOID data) {
+    record("Unlock");
+    unlocks.push_back(data);
+    return DD_OK;
+}
+
+HRESULT FakeDirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE *out, IUnknown *outer) {
+    record("CreateSurface");
+    created.push_back(*desc);
+    outers.push_back(outer);
+    *out = nullptr;
+    if (surface == nullptr) return DDERR_INVALIDPARAMS;
+    surface->AddRef();
+    *out = surface;
+    return DD_OK;
+}
+
+HRESULT FakePalette::GetEntries(DWORD, DWORD base, DWORD count, LPPALETTEENTRY out) {
+    record("GetEntries");
+    for (DWORD i = 0; i < count && base + i < 256; ++i) {
+        if (base + i >= writable) return DDERR_INVALIDPARAMS;
+        out[i] = entries[base + i];
+    }
+    return DD_OK;
+}
+
+}  // namespace fakes

@@ -1,0 +1,145 @@
+// Opening real movies on a 32-bit screen (VIDSURF_DISPLAY=640x480x32,
+// VIDSURF_CLOCK=free): the first frame, the geometry, the clock values, no
+// palette, and the files that cannot be opened.
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <standin/standin.h>
+
+#include "movie_files.h"
+#include "stream/stream_sample.h"
+#include "surface_pixels.h"
+
+namespace {
+
+using moviegen::Kind;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+ULONG refsOf(IUnknown *object) {
+    object->AddRef();
+    return object->Release();
+}
+
+class LibraryMovieOpen : public testing::TestWithParam<Kind> {};
+
+TEST_P(LibraryMovieOpen, FirstFrameGeometryAndTimes) {
+    MovieFiles files;
+    moviegen::MovieSpec spec = SmallMovie(GetParam());
+    spec.audio = moviegen::KindHasAudio(spec.kind);
+    const std::string file = files.write(std::string("movie") + moviegen::KindExtension(spec.kind), spec);
+    ASSERT_FALSE(file.empty());
+
+    StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+    ASSERT_NE(stream, nullptr);
+
+    EXPECT_EQ(stream->updateStatus, S_OK);
+    STREAM_STATE state = STREAMSTATE_STOP;
+    stream->mmStream->GetState(&state);
+    EXPECT_EQ(state, STREAMSTATE_RUN);
+
+    EXPECT_EQ(stream->frameRect.left, 0);
+    EXPECT_EQ(stream->frameRect.top, 0);
+    EXPECT_EQ(stream->frameRect.right, spec.width);
+    EXPECT_EQ(stream->frameRect.bottom, spec.height);
+    SurfacePicture picture;
+    ASSERT_TRUE(ReadSurface(stream->surface, nullptr, &picture));
+    EXPECT_EQ(picture.width, DWORD(spec.width));
+    EXPECT_EQ(picture.height, DWORD(spec.height));
+    EXPECT_EQ(picture.bitsPerPixel, 32u);
+    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), spec.width, spec.height, spec.width * 3), 0);
+
+    EXPECT_DOUBLE_EQ(streamFrametime(stream), 40.0);
+    EXPECT_NEAR(streamDuration(stream), moviegen::MovieDuration100ns(spec) / 1e7, 0.04);
+    EXPECT_DOUBLE_EQ(streamClock(stream), stream->currentTime / 1e7);
+
+    // A true-colour screen gives the stream no palette.
+    unsigned char rgb[768] = {};
+    EXPECT_EQ(streamPalette(stream, rgb), 0);
+    EXPECT_EQ(stream->ddPalette, nullptr);
+    EXPECT_EQ(stream->logPalette, nullptr);
+    EXPECT_EQ(stream->hPalette, nullptr);
+
+    freeStreamSample(stream);
+}
+
+std::string kindName(const testing::TestParamInfo<Kind> &info) {
+    std::string name = moviegen::KindName(info.param);
+    for (char &c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachKind, LibraryMovieOpen, testing::ValuesIn(moviegen::AllKinds()), kindName);
+
+TEST(LibraryMovieOpenPixels, RawMovieArrivesExactly) {
+    MovieFiles files;
+    const moviegen::MovieSpec spec = SmallMovie(Kind::RawRgbAvi);
+    const std::string file = files.write("raw.avi", spec);
+    StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+    ASSERT_NE(stream, nullptr);
+
+    SurfacePicture picture;
+    ASSERT_TRUE(ReadSurface(stream->surface, nullptr, &picture));
+    EXPECT_EQ(picture.rgb, moviegen::FrameRgb24(spec, 0));
+    freeStreamSample(stream);
+}
+
+TEST(LibraryMovieOpenPixels, NameLongerThanMaxPathOpens) {
+    MovieFiles files;
+    const std::string name = std::string(250, 'n') + ".avi";  // directory + name > 259
+    const std::string file = files.write(name, SmallMovie(Kind::RawRgbAvi));
+    ASSERT_GT(file.size(), 259u);
+
+    StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+    EXPECT_NE(stream, nullptr);
+    freeStreamSample(stream);
+}
+
+class LibraryMovieOpenFailure : public testing::Test {
+protected:
+    void expectRefused(const std::string &file) {
+        const ULONG comBefore = StandinComInitCount();
+        CaptureStderr();
+        StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+        EXPECT_EQ(GetCapturedStderr(), "Error in create MMStream for " + file + "\n");
+        EXPECT_EQ(stream, nullptr);
+        EXPECT_EQ(StandinComInitCount(), comBefore);
+        freeStreamSample(stream);
+    }
+
+    MovieFiles files;
+};
+
+TEST_F(LibraryMovieOpenFailure, MissingFile) { expectRefused(files.path("nowhere.avi")); }
+
+TEST_F(LibraryMovieOpenFailure, GarbageFile) {
+    const std::string file = files.path("garbage.avi");
+    ASSERT_TRUE(moviegen::WriteGarbage(file, 64 * 1024, 7));
+    expectRefused(file);
+}
+
+TEST_F(LibraryMovieOpenFailure, EmptyFile) {
+    const std::string file = files.path("empty.avi");
+    ASSERT_TRUE(moviegen::WriteZeroLength(file));
+    expectRefused(file);
+}
+
+TEST(LibraryMovieLifetime, OpenAndFreeInALoopLeavesNothingBehind) {
+    MovieFiles files;
+    const std::string file = files.write("loop.avi", SmallMovie(Kind::Mpeg4PcmAvi));
+    const ULONG comBefore = StandinComInitCount();
+    const ULONG hostRefs = refsOf(files.directDraw());
+
+    for (int i = 0; i < 20; ++i) {
+        StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+        ASSERT_NE(stream, nullptr) << "round " << i;
+        EXPECT_EQ(StandinComInitCount(), comBefore + 1);
+        freeStreamSample(stream);
+    }
+    EXPECT_EQ(StandinComInitCount(), comBefore);
+    EXPECT_EQ(refsOf(files.directDraw()), hostRefs);
+}
+
+}  // namespace
