@@ -1,11 +1,17 @@
 #include "mmstream/multimedia_stream_factory.h"
 
+#include "mmstream/multimedia_stream.h"
+
 namespace standin {
 
-// Placeholder until the FFmpeg-backed stream lands.
-HRESULT CreateAMMultiMediaStream(IUnknown *, REFIID, void **out) {
-    if (out) *out = nullptr;
-    return REGDB_E_CLASSNOTREG;
+HRESULT CreateAMMultiMediaStream(IUnknown *outer, REFIID riid, void **out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    auto *stream = new mmstream::MultimediaStream();
+    const HRESULT hr = stream->QueryInterface(riid, out);
+    stream->Release();  // the caller's reference, if any, keeps it alive
+    return hr;
 }
 
 }  // namespace standin

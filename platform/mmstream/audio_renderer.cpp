@@ -1,0 +1,114 @@
+#include "mmstream/audio_renderer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "mmstream/quiet_alsa.h"
+
+namespace standin::mmstream {
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kChannels = 2;
+constexpr int kBytesPerFrame = kChannels * 2;
+// How much sound the device is given ahead of the clock.
+constexpr Uint32 kQueueAhead = kRate * kBytesPerFrame / 5;  // 200 ms
+
+}  // namespace
+
+std::unique_ptr<AudioRenderer> AudioRenderer::Create() {
+    SilenceAlsa();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+    SDL_AudioSpec wanted{};
+    wanted.freq = kRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = kChannels;
+    wanted.samples = 1024;
+    // SDL converts to whatever the device really takes.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    return std::unique_ptr<AudioRenderer>(new AudioRenderer(device, kRate, kChannels));
+}
+
+AudioRenderer::AudioRenderer(uint32_t device, int rate, int channels)
+    : device_(device), rate_(rate), channels_(channels) {}
+
+AudioRenderer::~AudioRenderer() {
+    if (thread_.joinable()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock) {
+    track_ = AudioTrack::Open(utf8Path, originMicroseconds, rate_, channels_);
+    if (!track_) return;  // a silent movie
+    clock_ = &clock;
+    thread_ = std::thread([this] { Feed(); });
+}
+
+void AudioRenderer::ClockChanged(bool seeked) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (seeked) seeked_ = true;
+    }
+    wake_.notify_all();
+}
+
+void AudioRenderer::Feed() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    bool playing = false;
+    bool ended = false;
+    STREAM_TIME skipBefore = 0;  // samples before the seek position are dropped
+    std::vector<uint8_t> pcm;
+    while (!quit_) {
+        if (seeked_) {
+            seeked_ = false;
+            lock.unlock();
+            skipBefore = clock_->Now();
+            SDL_ClearQueuedAudio(device_);
+            track_->Seek(skipBefore);
+            ended = false;
+            lock.lock();
+            continue;
+        }
+        const bool running = clock_->Running();
+        if (running != playing) {
+            SDL_PauseAudioDevice(device_, running ? 0 : 1);
+            playing = running;
+        }
+        if (!running || ended || SDL_GetQueuedAudioSize(device_) >= kQueueAhead) {
+            wake_.wait_for(lock, std::chrono::milliseconds(20));
+            continue;
+        }
+        lock.unlock();
+        STREAM_TIME start = 0;
+        if (track_->Next(&pcm, &start)) {
+            size_t skip = 0;
+            if (start < skipBefore) {
+                const int64_t frames = (skipBefore - start) * rate_ / 10000000;
+                skip = std::min(pcm.size(), static_cast<size_t>(frames) * channels_ * 2);
+            }
+            if (skip < pcm.size())
+                SDL_QueueAudio(device_, pcm.data() + skip, static_cast<Uint32>(pcm.size() - skip));
+        } else {
+            ended = true;
+        }
+        lock.lock();
+    }
+}
+
+}  // namespace standin::mmstream

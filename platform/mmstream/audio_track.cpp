@@ -1,0 +1,117 @@
+#include "mmstream/audio_track.h"
+
+#include <cerrno>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
+}
+
+namespace standin::mmstream {
+
+namespace {
+constexpr AVRational kStreamTimeBase{1, 10000000};
+}
+
+AudioTrack::~AudioTrack() {
+    swr_free(&resampler_);
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+    avcodec_free_context(&codec_);
+    avformat_close_input(&format_);
+}
+
+std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, int64_t originMicroseconds,
+                                             int outputRate, int outputChannels) {
+    av_log_set_level(AV_LOG_QUIET);
+    std::unique_ptr<AudioTrack> track(new AudioTrack());
+    track->originMicroseconds_ = originMicroseconds;
+    track->outputRate_ = outputRate;
+    track->outputChannels_ = outputChannels;
+
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const std::string url = "file:" + utf8Path;
+    const int opened = avformat_open_input(&track->format_, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0 || avformat_find_stream_info(track->format_, nullptr) < 0) return nullptr;
+
+    const AVCodec *decoder = nullptr;
+    track->streamIndex_ = av_find_best_stream(track->format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (track->streamIndex_ < 0 || !decoder) return nullptr;
+    for (unsigned i = 0; i < track->format_->nb_streams; ++i)
+        if (static_cast<int>(i) != track->streamIndex_) track->format_->streams[i]->discard = AVDISCARD_ALL;
+
+    track->codec_ = avcodec_alloc_context3(decoder);
+    track->packet_ = av_packet_alloc();
+    track->frame_ = av_frame_alloc();
+    if (!track->codec_ || !track->packet_ || !track->frame_ ||
+        avcodec_parameters_to_context(track->codec_, track->format_->streams[track->streamIndex_]->codecpar) < 0 ||
+        avcodec_open2(track->codec_, decoder, nullptr) < 0)
+        return nullptr;
+    if (track->codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&track->codec_->ch_layout, track->codec_->ch_layout.nb_channels);
+
+    AVChannelLayout output;
+    av_channel_layout_default(&output, outputChannels);
+    const int made = swr_alloc_set_opts2(&track->resampler_, &output, AV_SAMPLE_FMT_S16, outputRate,
+                                         &track->codec_->ch_layout, track->codec_->sample_fmt,
+                                         track->codec_->sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&output);
+    if (made < 0 || swr_init(track->resampler_) < 0) return nullptr;
+    return track;
+}
+
+bool AudioTrack::Next(std::vector<uint8_t> *pcm, STREAM_TIME *start) {
+    for (;;) {
+        const int received = avcodec_receive_frame(codec_, frame_);
+        if (received == 0) {
+            const bool converted = Convert(*frame_, pcm, start);
+            av_frame_unref(frame_);
+            if (converted) return true;
+            continue;
+        }
+        if (received != AVERROR(EAGAIN) || draining_) return false;
+        if (av_read_frame(format_, packet_) < 0) {
+            draining_ = true;
+            avcodec_send_packet(codec_, nullptr);
+            continue;
+        }
+        if (packet_->stream_index == streamIndex_) avcodec_send_packet(codec_, packet_);
+        av_packet_unref(packet_);
+    }
+}
+
+bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start) {
+    const AVStream *stream = format_->streams[streamIndex_];
+    *start = nextStart_;
+    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
+        *start = av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase) -
+                 av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase);
+    const int capacity = swr_get_out_samples(resampler_, frame.nb_samples);
+    if (capacity <= 0) return false;
+    pcm->resize(static_cast<size_t>(capacity) * outputChannels_ * 2);
+    uint8_t *out[1] = {pcm->data()};
+    const int samples = swr_convert(resampler_, out, capacity, const_cast<const uint8_t **>(frame.extended_data),
+                                    frame.nb_samples);
+    if (samples <= 0) return false;
+    pcm->resize(static_cast<size_t>(samples) * outputChannels_ * 2);
+    nextStart_ = *start + av_rescale(samples, 10000000, outputRate_);
+    return true;
+}
+
+void AudioTrack::Seek(STREAM_TIME time) {
+    const AVStream *stream = format_->streams[streamIndex_];
+    int64_t target = av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, stream->time_base) +
+                     av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base);
+    av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(codec_);
+    swr_init(resampler_);  // drops what the resampler still held
+    draining_ = false;
+    nextStart_ = time > 0 ? time : 0;
+}
+
+}  // namespace standin::mmstream

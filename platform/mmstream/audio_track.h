@@ -1,0 +1,52 @@
+// The sound track of a movie file, decoded and resampled to 16-bit
+// interleaved PCM at the output's rate and channel count.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <mmstream.h>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVPacket;
+struct AVFrame;
+struct SwrContext;
+
+namespace standin::mmstream {
+
+class AudioTrack {
+public:
+    // Null when the file has no sound track that can be decoded.
+    // `originMicroseconds` is the file time that counts as movie time 0.
+    static std::unique_ptr<AudioTrack> Open(const std::string &utf8Path, int64_t originMicroseconds,
+                                            int outputRate, int outputChannels);
+    ~AudioTrack();
+    AudioTrack(const AudioTrack &) = delete;
+    AudioTrack &operator=(const AudioTrack &) = delete;
+
+    // The next block of samples and the movie time of its first sample;
+    // false at the end of the track.
+    bool Next(std::vector<uint8_t> *pcm, STREAM_TIME *start);
+    void Seek(STREAM_TIME time);
+
+private:
+    AudioTrack() = default;
+    bool Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start);
+
+    AVFormatContext *format_ = nullptr;
+    AVCodecContext *codec_ = nullptr;
+    AVPacket *packet_ = nullptr;
+    AVFrame *frame_ = nullptr;
+    SwrContext *resampler_ = nullptr;
+    int streamIndex_ = -1;
+    int64_t originMicroseconds_ = 0;
+    int outputRate_ = 0;
+    int outputChannels_ = 0;
+    bool draining_ = false;
+    STREAM_TIME nextStart_ = 0;  // for frames without a timestamp
+};
+
+}  // namespace standin::mmstream

@@ -1,0 +1,217 @@
+#include "mmstream/ddraw_media_stream.h"
+
+#include "mmstream/ddraw_stream_sample.h"
+#include "mmstream/decoding_thread.h"
+#include "mmstream/fixed_palette.h"
+#include "mmstream/multimedia_stream.h"
+#include "mmstream/pixel_formats.h"
+
+namespace standin::mmstream {
+
+DdrawMediaStream::DdrawMediaStream(MultimediaStream &owner, IDirectDraw *directDraw)
+    : owner_(owner), directDraw_(directDraw) {
+    directDraw_->AddRef();
+}
+
+DdrawMediaStream::~DdrawMediaStream() {
+    if (palette_) palette_->Release();
+    directDraw_->Release();
+}
+
+HRESULT DdrawMediaStream::QueryInterface(REFIID riid, void **out) {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IMediaStream || riid == IID_IDirectDrawMediaStream) {
+        *out = static_cast<IDirectDrawMediaStream *>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DdrawMediaStream::AddRef() { return owner_.AddRef(); }
+
+ULONG DdrawMediaStream::Release() { return owner_.Release(); }
+
+HRESULT DdrawMediaStream::GetMultiMediaStream(IMultiMediaStream **stream) {
+    if (!stream) return E_POINTER;
+    *stream = &owner_;
+    owner_.AddRef();
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::GetInformation(MSPID *purpose, STREAM_TYPE *type) {
+    if (purpose) *purpose = MSPID_PrimaryVideo;
+    if (type) *type = STREAMTYPE_READ;
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::SetSameFormat(IMediaStream *, DWORD) { return E_NOTIMPL; }
+
+HRESULT DdrawMediaStream::AllocateSample(DWORD, IStreamSample **sample) {
+    if (!sample) return E_POINTER;
+    *sample = nullptr;
+    IDirectDrawStreamSample *made = nullptr;
+    const HRESULT hr = CreateSample(nullptr, nullptr, 0, &made);
+    if (FAILED(hr)) return hr;
+    *sample = made;
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::CreateSharedSample(IStreamSample *, DWORD, IStreamSample **sample) {
+    if (sample) *sample = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT DdrawMediaStream::SendEndOfStream(DWORD) { return E_NOTIMPL; }
+
+HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
+    MovieInfo movie;
+    if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
+    DDSURFACEDESC screen{};
+    screen.dwSize = sizeof(screen);
+    std::lock_guard<std::mutex> lock(mutex_);
+    const HRESULT hr = directDraw_->GetDisplayMode(&screen);
+    if (FAILED(hr)) return hr;
+    *format = DDSURFACEDESC{};
+    format->dwSize = sizeof(DDSURFACEDESC);
+    format->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS | DDSD_PIXELFORMAT;
+    format->dwWidth = static_cast<DWORD>(movie.width);
+    format->dwHeight = static_cast<DWORD>(movie.height);
+    format->ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    format->ddpfPixelFormat = screen.ddpfPixelFormat;
+    return S_OK;
+}
+
+// A palettized movie shows its own colours; a true-colour one is mapped to
+// the fixed palette.
+HRESULT DdrawMediaStream::Palette(IDirectDrawPalette **palette) {
+    MovieInfo movie;
+    if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!palette_) {
+        const std::array<uint32_t, 256> &colours = movie.palettized ? movie.palette : FixedPalette();
+        PALETTEENTRY entries[256];
+        for (int i = 0; i < 256; ++i)
+            entries[i] = {static_cast<BYTE>(colours[i] >> 16), static_cast<BYTE>(colours[i] >> 8),
+                          static_cast<BYTE>(colours[i]), 0};
+        const HRESULT hr = directDraw_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette_, nullptr);
+        if (FAILED(hr)) {
+            palette_ = nullptr;
+            return hr;
+        }
+    }
+    *palette = palette_;
+    palette_->AddRef();
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::GetFormat(DDSURFACEDESC *current, IDirectDrawPalette **palette, DDSURFACEDESC *desired,
+                                    DWORD *flags) {
+    if (palette) *palette = nullptr;
+    if (current && current->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    if (desired && desired->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
+    DDSURFACEDESC format;
+    HRESULT hr = CurrentFormat(&format);
+    if (FAILED(hr)) return hr;
+    if (palette && IsPalettized(format.ddpfPixelFormat)) {
+        hr = Palette(palette);
+        if (FAILED(hr)) return hr;
+    }
+    if (current) *current = format;
+    if (desired) {
+        *desired = DDSURFACEDESC{};
+        desired->dwSize = sizeof(DDSURFACEDESC);
+        desired->dwFlags = DDSD_WIDTH | DDSD_HEIGHT;
+        desired->dwWidth = format.dwWidth;
+        desired->dwHeight = format.dwHeight;
+    }
+    if (flags) *flags = 0;
+    return S_OK;
+}
+
+// The format is the movie's size on the screen's pixels; only that one is
+// taken.
+HRESULT DdrawMediaStream::SetFormat(const DDSURFACEDESC *format, IDirectDrawPalette *) {
+    if (!format) return E_POINTER;
+    DDSURFACEDESC own;
+    const HRESULT hr = CurrentFormat(&own);
+    if (FAILED(hr)) return hr;
+    if ((format->dwFlags & DDSD_WIDTH) && format->dwWidth != own.dwWidth) return MS_E_INCOMPATIBLE;
+    if ((format->dwFlags & DDSD_HEIGHT) && format->dwHeight != own.dwHeight) return MS_E_INCOMPATIBLE;
+    if ((format->dwFlags & DDSD_PIXELFORMAT) && !SamePixelFormat(format->ddpfPixelFormat, own.ddpfPixelFormat))
+        return MS_E_INCOMPATIBLE;
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::GetDirectDraw(IDirectDraw **directDraw) {
+    if (!directDraw) return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    *directDraw = directDraw_;
+    directDraw_->AddRef();
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::SetDirectDraw(IDirectDraw *directDraw) {
+    if (!directDraw) return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (directDraw == directDraw_) return S_OK;
+    if (samples_ > 0) return MS_E_SAMPLEALLOC;
+    directDraw->AddRef();
+    directDraw_->Release();
+    directDraw_ = directDraw;
+    if (palette_) palette_->Release();  // made by the old object
+    palette_ = nullptr;
+    return S_OK;
+}
+
+HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *rect, DWORD,
+                                       IDirectDrawStreamSample **sample) {
+    if (!sample) return E_POINTER;
+    *sample = nullptr;
+    DDSURFACEDESC format;
+    HRESULT hr = CurrentFormat(&format);
+    if (FAILED(hr)) return hr;
+    DecodingThread *decoder = nullptr;
+    owner_.OpenMovie(nullptr, &decoder);
+
+    if (surface) {
+        surface->AddRef();
+    } else {
+        if (rect) return E_INVALIDARG;  // a rectangle needs a surface to lie in
+        std::lock_guard<std::mutex> lock(mutex_);
+        hr = directDraw_->CreateSurface(&format, &surface, nullptr);
+        if (FAILED(hr)) return hr;
+    }
+    DDSURFACEDESC surfaceFormat;
+    hr = DescribeSurface(surface, &surfaceFormat);
+    if (SUCCEEDED(hr) && !SamePixelFormat(surfaceFormat.ddpfPixelFormat, format.ddpfPixelFormat))
+        hr = DDERR_INVALIDSURFACETYPE;
+    const RECT whole{0, 0, static_cast<LONG>(surfaceFormat.dwWidth), static_cast<LONG>(surfaceFormat.dwHeight)};
+    const RECT target = rect ? *rect : whole;
+    if (SUCCEEDED(hr) && !FrameFits(target, format, surfaceFormat)) hr = DDERR_INVALIDRECT;
+    if (SUCCEEDED(hr))
+        *sample = new DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat.dwWidth, surfaceFormat.dwHeight);
+    surface->Release();  // the sample holds its own reference
+    return hr;
+}
+
+HRESULT DdrawMediaStream::GetTimePerFrame(STREAM_TIME *frameTime) {
+    if (!frameTime) return E_POINTER;
+    MovieInfo movie;
+    if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
+    *frameTime = movie.timePerFrame;
+    return S_OK;
+}
+
+void DdrawMediaStream::SampleCreated() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++samples_;
+}
+
+void DdrawMediaStream::SampleGone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    --samples_;
+}
+
+}  // namespace standin::mmstream

@@ -1,0 +1,88 @@
+#include "mmstream/ddraw_stream_sample.h"
+
+#include "mmstream/ddraw_media_stream.h"
+#include "mmstream/decoding_thread.h"
+#include "mmstream/multimedia_stream.h"
+
+namespace standin::mmstream {
+
+DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &decoder, IDirectDrawSurface *surface,
+                                     const RECT &rect, DWORD surfaceWidth, DWORD surfaceHeight)
+    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(surfaceWidth),
+      surfaceHeight_(surfaceHeight) {
+    stream_.AddRef();
+    stream_.SampleCreated();
+    surface_->AddRef();
+    update_.surface = surface_;
+    update_.rect = rect;
+}
+
+DdrawStreamSample::~DdrawStreamSample() {
+    decoder_.Withdraw(update_);
+    surface_->Release();
+    stream_.SampleGone();
+    stream_.Release();  // may be the last reference on the multimedia stream
+}
+
+HRESULT DdrawStreamSample::QueryInterface(REFIID riid, void **out) {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IStreamSample || riid == IID_IDirectDrawStreamSample)
+        return Hand(static_cast<IDirectDrawStreamSample *>(this), out);
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT DdrawStreamSample::GetMediaStream(IMediaStream **stream) {
+    if (!stream) return E_POINTER;
+    *stream = &stream_;
+    stream_.AddRef();
+    return S_OK;
+}
+
+HRESULT DdrawStreamSample::GetSampleTimes(STREAM_TIME *start, STREAM_TIME *end, STREAM_TIME *current) {
+    decoder_.Times(update_, start, end);
+    if (current) *current = stream_.Owner().Clock().Now();
+    return S_OK;
+}
+
+HRESULT DdrawStreamSample::SetSampleTimes(const STREAM_TIME *, const STREAM_TIME *) { return E_NOTIMPL; }
+
+// Completion is learnt by polling CompletionStatus; events and APCs are
+// not offered.
+HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD) {
+    if (flags & ~static_cast<DWORD>(SSUPDATE_ASYNC)) return E_NOTIMPL;
+    if (event || apc) return E_NOTIMPL;
+    if (!stream_.Owner().Clock().Running()) return MS_E_NOTRUNNING;
+    return decoder_.Update(update_, (flags & SSUPDATE_ASYNC) != 0);
+}
+
+HRESULT DdrawStreamSample::CompletionStatus(DWORD flags, DWORD milliseconds) {
+    return decoder_.CompletionStatus(update_, flags, milliseconds);
+}
+
+HRESULT DdrawStreamSample::GetSurface(IDirectDrawSurface **surface, RECT *rect) {
+    if (surface) {
+        *surface = surface_;
+        surface_->AddRef();
+    }
+    if (rect) {
+        decoder_.Rect(update_, rect);
+    }
+    return S_OK;
+}
+
+HRESULT DdrawStreamSample::SetRect(const RECT *rect) {
+    if (!rect) return E_POINTER;
+    if (rect->left < 0 || rect->top < 0 || rect->right > static_cast<LONG>(surfaceWidth_) ||
+        rect->bottom > static_cast<LONG>(surfaceHeight_))
+        return DDERR_INVALIDRECT;
+    RECT current;
+    decoder_.Rect(update_, &current);
+    // Frames are written unscaled: the rectangle keeps the frame's size.
+    if (rect->right - rect->left != current.right - current.left ||
+        rect->bottom - rect->top != current.bottom - current.top)
+        return DDERR_INVALIDRECT;
+    return decoder_.SetRect(update_, *rect);
+}
+
+}  // namespace standin::mmstream

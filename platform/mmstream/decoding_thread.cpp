@@ -1,0 +1,192 @@
+#include "mmstream/decoding_thread.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "mmstream/fixed_palette.h"
+#include "mmstream/surface_writer.h"
+
+namespace standin::mmstream {
+
+namespace {
+
+// A frame less than this far ahead of the clock is written at once.
+constexpr STREAM_TIME kEarlyTolerance = 10000;  // 1 ms
+
+}  // namespace
+
+DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock)
+    : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
+      painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()) {
+    thread_ = std::thread([this] { Serve(); });
+}
+
+DecodingThread::~DecodingThread() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        shutdown_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
+    Lock lock(mutex_);
+    if (update.Pending()) return MS_E_BUSY;
+    update.state = SampleUpdate::State::Queued;
+    update.status = MS_S_PENDING;
+    queue_.push_back(&update);
+    wake_.notify_all();
+    if (async) return MS_S_PENDING;
+    done_.wait(lock, [&] { return !update.Pending(); });
+    return update.status;
+}
+
+HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds) {
+    Lock lock(mutex_);
+    if (update.state == SampleUpdate::State::Never) return S_OK;
+    if (update.Pending() && (flags & COMPSTAT_WAIT)) {
+        auto finished = [&] { return !update.Pending(); };
+        if (milliseconds == INFINITE)
+            done_.wait(lock, finished);
+        else
+            done_.wait_for(lock, std::chrono::milliseconds(milliseconds), finished);
+    }
+    if (update.Pending() && (flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT))) WithdrawLocked(lock, update);
+    return update.Pending() ? MS_S_PENDING : update.status;
+}
+
+void DecodingThread::Withdraw(SampleUpdate &update) {
+    Lock lock(mutex_);
+    WithdrawLocked(lock, update);
+}
+
+void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
+    if (update.state == SampleUpdate::State::Queued) {
+        queue_.erase(std::find(queue_.begin(), queue_.end(), &update));
+        update.state = SampleUpdate::State::Done;
+        update.status = MS_S_NOUPDATE;
+        wake_.notify_all();
+        done_.notify_all();
+    }
+    // A frame already on its way into the surface is let finish.
+    done_.wait(lock, [&] { return update.state != SampleUpdate::State::Writing; });
+}
+
+HRESULT DecodingThread::SetRect(SampleUpdate &update, const RECT &rect) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (update.Pending()) return MS_E_BUSY;
+    update.rect = rect;
+    return S_OK;
+}
+
+void DecodingThread::Rect(const SampleUpdate &update, RECT *rect) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    *rect = update.rect;
+}
+
+void DecodingThread::Times(const SampleUpdate &update, STREAM_TIME *start, STREAM_TIME *end) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (start) *start = update.frameStart;
+    if (end) *end = update.frameEnd;
+}
+
+void DecodingThread::Seek(STREAM_TIME position) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        clock_.Set(position);
+        seekTarget_ = position;
+        ++seekGeneration_;
+    }
+    wake_.notify_all();
+}
+
+void DecodingThread::ClockChanged() {
+    // Taking the mutex orders the change before the thread's next look at
+    // the clock, so the wake-up cannot be lost.
+    { std::lock_guard<std::mutex> lock(mutex_); }
+    wake_.notify_all();
+}
+
+void DecodingThread::Complete(SampleUpdate &update, HRESULT status) {
+    update.state = SampleUpdate::State::Done;
+    update.status = status;
+    done_.notify_all();
+}
+
+void DecodingThread::Serve() {
+    Lock lock(mutex_);
+    while (!shutdown_) {
+        if (queue_.empty()) {
+            wake_.wait(lock);
+            continue;
+        }
+        const unsigned generation = seekGeneration_;
+        if (appliedGeneration_ != generation) {
+            const STREAM_TIME target = seekTarget_;
+            next_.reset();
+            endStatus_ = S_OK;
+            lock.unlock();
+            movie_->Seek(target);
+            lock.lock();
+            appliedGeneration_ = generation;
+            continue;
+        }
+        if (!next_ && endStatus_ == S_OK) {
+            DecodedFrame frame;
+            lock.unlock();
+            const HRESULT hr = movie_->NextFrame(&frame);
+            lock.lock();
+            if (generation != seekGeneration_) continue;  // a seek overtook it
+            if (hr == S_OK)
+                next_ = std::move(frame);
+            else
+                endStatus_ = hr;
+            continue;
+        }
+        if (endStatus_ != S_OK) {
+            // A free clock runs to the end of the movie with its last frame.
+            clock_.JumpForward(duration_);
+            SampleUpdate &update = *queue_.front();
+            queue_.pop_front();
+            Complete(update, endStatus_);
+            continue;
+        }
+        if (!WaitUntilDue(lock, next_->start, generation)) continue;
+
+        SampleUpdate &update = *queue_.front();
+        queue_.pop_front();
+        update.state = SampleUpdate::State::Writing;
+        DecodedFrame frame = std::move(*next_);
+        next_.reset();
+        lock.unlock();
+        const HRESULT hr = WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_);
+        frame.picture.reset();
+        lock.lock();
+        update.frameStart = frame.start;
+        update.frameEnd = frame.end;
+        Complete(update, hr);
+    }
+}
+
+// True once the clock has reached `start`; false when something changed
+// meanwhile (a seek, a withdrawn update, shutdown) and the caller should
+// look again.
+bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
+    const SampleUpdate *waiting = queue_.front();
+    for (;;) {
+        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting) return false;
+        if (clock_.Running()) {
+            clock_.JumpForward(start);
+            const STREAM_TIME ahead = start - clock_.Now();
+            if (ahead < kEarlyTolerance) return true;
+            // Looks again at least once a second, so a far-off time cannot
+            // overflow the wait.
+            wake_.wait_for(lock, std::chrono::nanoseconds(std::min<STREAM_TIME>(ahead, 10000000) * 100));
+        } else {
+            wake_.wait(lock);  // a stopped clock stands still until run or set
+        }
+    }
+}
+
+}  // namespace standin::mmstream

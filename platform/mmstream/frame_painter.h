@@ -1,0 +1,48 @@
+// Converts decoded frames into the pixel layout of a DirectDraw surface.
+//
+// 16-bit (565 and 555), 24-bit and 32-bit RGB layouts go through libswscale.
+// On an 8-bit palettized layout palettized frames keep their own indices and
+// true-colour frames are mapped to the entries of the given palette.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include <ddraw.h>
+
+#include "mmstream/palette_map.h"
+
+struct AVFrame;
+struct SwsContext;
+
+namespace standin::mmstream {
+
+class FramePainter {
+public:
+    // `indexPalette`: the palette true-colour frames are mapped to on an
+    // 8-bit layout (0x00RRGGBB entries).
+    explicit FramePainter(const std::array<uint32_t, 256> &indexPalette) : indexPalette_(indexPalette) {}
+    ~FramePainter();
+    FramePainter(const FramePainter &) = delete;
+    FramePainter &operator=(const FramePainter &) = delete;
+
+    // Writes the whole frame at `pixels`, rows `pitch` bytes apart.
+    // DDERR_INVALIDPIXELFORMAT for a layout it cannot produce.
+    HRESULT Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch);
+
+private:
+    HRESULT Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch);
+    HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch);
+
+    const std::array<uint32_t, 256> indexPalette_;
+    std::unique_ptr<PaletteMap> paletteMap_;  // made on first need
+    SwsContext *scaler_ = nullptr;
+    std::vector<uint8_t> rgb_;  // true-colour frames on their way to indices
+};
+
+// Whether FramePainter can write into surfaces of this layout.
+bool CanPaint(const DDPIXELFORMAT &layout);
+
+}  // namespace standin::mmstream

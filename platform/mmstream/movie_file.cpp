@@ -1,0 +1,234 @@
+#include "mmstream/movie_file.h"
+
+#include <cerrno>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+}
+
+#include "mmstream/gif_colour_table.h"
+#include "mmstream/open_failure.h"
+
+namespace standin::mmstream {
+
+namespace {
+
+constexpr AVRational kStreamTimeBase{1, 10000000};
+
+// Attached pictures (cover art) are video streams in FFmpeg's eyes but not
+// movies.
+int FindVideoStream(const AVFormatContext *format) {
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream *stream = format->streams[i];
+        if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+STREAM_TIME FrameRateToTimePerFrame(AVRational rate) {
+    if (rate.num <= 0 || rate.den <= 0) return 0;
+    return av_rescale(10000000, rate.den, rate.num);
+}
+
+}  // namespace
+
+MovieFile::MovieFile() = default;
+
+MovieFile::~MovieFile() {
+    av_packet_free(&packet_);
+    avcodec_free_context(&codec_);
+    avformat_close_input(&format_);
+}
+
+std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT *error) {
+    av_log_set_level(AV_LOG_QUIET);
+    std::unique_ptr<MovieFile> movie(new MovieFile());
+
+    // The "file:" prefix and the whitelist keep a name from being read as
+    // a URL or from pulling in other protocols.
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const std::string url = "file:" + utf8Path;
+    int result = avformat_open_input(&movie->format_, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (result < 0) {
+        *error = OpenFailure(result);
+        return nullptr;
+    }
+    if (avformat_find_stream_info(movie->format_, nullptr) < 0) {
+        *error = VFW_E_INVALID_FILE_FORMAT;
+        return nullptr;
+    }
+
+    movie->streamIndex_ = FindVideoStream(movie->format_);
+    if (movie->streamIndex_ < 0) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
+    AVStream *stream = movie->format_->streams[movie->streamIndex_];
+    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    movie->codec_ = decoder ? avcodec_alloc_context3(decoder) : nullptr;
+    movie->packet_ = av_packet_alloc();
+    if (!movie->codec_ || !movie->packet_ ||
+        avcodec_parameters_to_context(movie->codec_, stream->codecpar) < 0) {
+        *error = decoder ? E_OUTOFMEMORY : VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
+    // Slice threads only: frame threads delay every frame by one per thread
+    // and pass frames between threads in ways ThreadSanitizer cannot follow.
+    movie->codec_->thread_count = 0;
+    movie->codec_->thread_type = FF_THREAD_SLICE;
+    if (avcodec_open2(movie->codec_, decoder, nullptr) < 0) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
+    // Other streams are never read; discarding them saves the demuxer work.
+    for (unsigned i = 0; i < movie->format_->nb_streams; ++i)
+        if (static_cast<int>(i) != movie->streamIndex_) movie->format_->streams[i]->discard = AVDISCARD_ALL;
+
+    movie->firstTimestamp_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    MovieInfo &info = movie->info_;
+    info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
+    info.timePerFrame = FrameRateToTimePerFrame(stream->avg_frame_rate);
+    if (info.timePerFrame == 0) info.timePerFrame = FrameRateToTimePerFrame(stream->r_frame_rate);
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+        info.duration = av_rescale_q(stream->duration, stream->time_base, kStreamTimeBase);
+    } else if (movie->format_->duration != AV_NOPTS_VALUE) {
+        const int64_t formatStart = movie->format_->start_time != AV_NOPTS_VALUE ? movie->format_->start_time : 0;
+        info.duration = av_rescale_q(movie->format_->duration - (info.originMicroseconds - formatStart),
+                                     AV_TIME_BASE_Q, kStreamTimeBase);
+    }
+
+    // A movie counts as open only once a frame has come out of the decoder.
+    if (movie->DecodeOne(&movie->firstFrame_) != S_OK || movie->firstFrame_.picture->width <= 0 ||
+        movie->firstFrame_.picture->height <= 0) {
+        *error = VFW_E_INVALID_FILE_FORMAT;
+        return nullptr;
+    }
+    movie->firstFramePending_ = true;
+    const AVFrame *first = movie->firstFrame_.picture.get();
+    // Time 0 is the first frame's time: decoders that reorder frames (and
+    // containers without presentation times) can put it after the
+    // stream's own start.
+    if (first->best_effort_timestamp != AV_NOPTS_VALUE) {
+        movie->firstTimestamp_ = first->best_effort_timestamp;
+        movie->firstFrame_.end -= movie->firstFrame_.start;
+        movie->firstFrame_.start = 0;
+        movie->nextStart_ = movie->firstFrame_.end;
+        info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
+    }
+    info.width = first->width;
+    info.height = first->height;
+    if (first->format == AV_PIX_FMT_PAL8 && first->data[1]) {
+        info.palettized = true;
+        const auto *argb = reinterpret_cast<const uint32_t *>(first->data[1]);
+        for (int i = 0; i < 256; ++i) info.palette[i] = argb[i] & 0xFFFFFFu;
+    } else if (movie->sawGifColourTable_) {
+        info.palettized = true;
+        info.palette = movie->gifColourTable_;
+    }
+    if (info.duration < movie->firstFrame_.end) info.duration = movie->firstFrame_.end;
+    *error = S_OK;
+    return movie;
+}
+
+HRESULT MovieFile::NextFrame(DecodedFrame *frame) {
+    if (firstFramePending_) {
+        firstFramePending_ = false;
+        *frame = std::move(firstFrame_);
+        if (frame->end > skipBefore_) return S_OK;
+    }
+    for (;;) {
+        const HRESULT hr = DecodeOne(frame);
+        const bool firstAfterSeek = !seekChecked_;
+        seekChecked_ = true;
+        // A demuxer may land after the asked-for time (or past the last
+        // keyframe): step back further, down to the beginning if need be.
+        if (firstAfterSeek && !rewound_ && (hr != S_OK || frame->start > skipBefore_)) {
+            seekBackoff_ *= 2;
+            STREAM_TIME earlier = skipBefore_ - seekBackoff_;
+            if (earlier <= 0) {
+                earlier = 0;
+                rewound_ = true;
+            }
+            Rewind(firstTimestamp_ + av_rescale_q(earlier, kStreamTimeBase, format_->streams[streamIndex_]->time_base));
+            seekChecked_ = false;
+            continue;
+        }
+        if (hr != S_OK) return hr;
+        if (frame->end > skipBefore_) return S_OK;  // the frame shown at the seek time
+    }
+}
+
+void MovieFile::Seek(STREAM_TIME time) {
+    firstFramePending_ = false;
+    skipBefore_ = time;
+    seekChecked_ = false;
+    rewound_ = time <= 0;
+    seekBackoff_ = 5000000;  // first retry half a second before
+    if (info_.duration > 0 && time >= info_.duration) {
+        // Parked at the end: nothing left to decode.
+        ended_ = true;
+        seekChecked_ = true;
+        return;
+    }
+    const AVStream *stream = format_->streams[streamIndex_];
+    Rewind(firstTimestamp_ + av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base));
+}
+
+void MovieFile::Rewind(int64_t streamTimestamp) {
+    if (av_seek_frame(format_, streamIndex_, streamTimestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(format_, streamIndex_, firstTimestamp_, AVSEEK_FLAG_BACKWARD) < 0) {
+        avformat_seek_file(format_, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE);
+    }
+    avcodec_flush_buffers(codec_);
+    draining_ = false;
+    ended_ = false;
+    nextStart_ = 0;
+}
+
+HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
+    if (ended_) return MS_S_ENDOFSTREAM;
+    FramePtr picture(av_frame_alloc());
+    if (!picture) return E_OUTOFMEMORY;
+    for (;;) {
+        const int received = avcodec_receive_frame(codec_, picture.get());
+        if (received == 0) break;
+        if (received != AVERROR(EAGAIN) || draining_) {
+            ended_ = true;  // drained, or a decoder that gave up
+            return MS_S_ENDOFSTREAM;
+        }
+        if (av_read_frame(format_, packet_) < 0) {
+            draining_ = true;
+            avcodec_send_packet(codec_, nullptr);
+            continue;
+        }
+        if (packet_->stream_index == streamIndex_) {
+            if (codec_->codec_id == AV_CODEC_ID_GIF && !sawGifColourTable_)
+                sawGifColourTable_ = ReadGifColourTable(packet_->data, packet_->size, &gifColourTable_);
+            // A packet the decoder refuses (damaged data) is skipped.
+            avcodec_send_packet(codec_, packet_);
+        }
+        av_packet_unref(packet_);
+    }
+
+    const AVStream *stream = format_->streams[streamIndex_];
+    STREAM_TIME start = nextStart_;
+    if (picture->best_effort_timestamp != AV_NOPTS_VALUE)
+        start = av_rescale_q(picture->best_effort_timestamp - firstTimestamp_, stream->time_base, kStreamTimeBase);
+    STREAM_TIME length = picture->pkt_duration > 0
+                             ? av_rescale_q(picture->pkt_duration, stream->time_base, kStreamTimeBase)
+                             : info_.timePerFrame;
+    if (length <= 0) length = 1;
+    frame->picture = std::move(picture);
+    frame->start = start;
+    frame->end = start + length;
+    nextStart_ = frame->end;
+    return S_OK;
+}
+
+}  // namespace standin::mmstream

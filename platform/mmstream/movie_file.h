@@ -1,0 +1,68 @@
+// The video track of a movie file: demuxing and decoding through FFmpeg.
+//
+// A MovieFile is opened on one thread and afterwards used by one thread at a
+// time (the stream's decoding thread); it takes no locks of its own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <mmstream.h>
+
+#include "mmstream/decoded_frame.h"
+#include "mmstream/movie_info.h"
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVPacket;
+
+namespace standin::mmstream {
+
+class MovieFile {
+public:
+    // Opens `utf8Path` and decodes its first frame, so that success means the
+    // video really plays. On failure returns null and sets *error.
+    static std::unique_ptr<MovieFile> Open(const std::string &utf8Path, HRESULT *error);
+    ~MovieFile();
+    MovieFile(const MovieFile &) = delete;
+    MovieFile &operator=(const MovieFile &) = delete;
+
+    const MovieInfo &Info() const { return info_; }
+
+    // The next frame in presentation order: S_OK, MS_S_ENDOFSTREAM once the
+    // track is exhausted (and on every later call until a seek).
+    HRESULT NextFrame(DecodedFrame *frame);
+
+    // Positions the track so that NextFrame returns the frame shown at `time`
+    // (the one whose start <= time < its end), or the end of the stream.
+    void Seek(STREAM_TIME time);
+
+private:
+    MovieFile();
+    HRESULT DecodeOne(DecodedFrame *frame);
+    void Rewind(int64_t streamTimestamp);
+
+    AVFormatContext *format_ = nullptr;
+    AVCodecContext *codec_ = nullptr;
+    AVPacket *packet_ = nullptr;
+    int streamIndex_ = -1;
+    int64_t firstTimestamp_ = 0;  // stream time base
+    bool draining_ = false;
+    bool ended_ = false;
+    STREAM_TIME nextStart_ = 0;  // for frames without a timestamp
+    // After a seek: frames that end before this time are passed over.
+    STREAM_TIME skipBefore_ = INT64_MIN;
+    bool seekChecked_ = true;
+    bool rewound_ = false;
+    STREAM_TIME seekBackoff_ = 0;
+    // GIF frames decode to colours; the file's colour table is their palette.
+    bool sawGifColourTable_ = false;
+    std::array<uint32_t, 256> gifColourTable_{};
+    DecodedFrame firstFrame_;     // decoded while opening, handed out first
+    bool firstFramePending_ = false;
+    MovieInfo info_;
+};
+
+}  // namespace standin::mmstream

@@ -1,0 +1,198 @@
+#include "mmstream/multimedia_stream.h"
+
+#include "mmstream/audio_renderer.h"
+#include "mmstream/ddraw_media_stream.h"
+#include "mmstream/decoding_thread.h"
+#include "mmstream/movie_file.h"
+#include "mmstream/utf16_to_utf8.h"
+
+namespace standin::mmstream {
+
+MultimediaStream::MultimediaStream() : clock_(StreamClock::FreeFromEnvironment()) {}
+
+// Samples hold references on this object, so none is left here: the
+// threads can be stopped without an update in flight.
+MultimediaStream::~MultimediaStream() {
+    audio_.reset();
+    decoder_.reset();
+    video_.reset();
+}
+
+HRESULT MultimediaStream::QueryInterface(REFIID riid, void **out) {
+    if (!out) return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IMultiMediaStream || riid == IID_IAMMultiMediaStream)
+        return Hand(static_cast<IAMMultiMediaStream *>(this), out);
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT MultimediaStream::GetInformation(DWORD *flags, STREAM_TYPE *type) {
+    if (flags) *flags = MMSSF_HASCLOCK | MMSSF_SUPPORTSEEK | MMSSF_ASYNCHRONOUS;
+    if (type) *type = STREAMTYPE_READ;
+    return S_OK;
+}
+
+HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream) {
+    if (!stream) return E_POINTER;
+    *stream = nullptr;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (purpose != MSPID_PrimaryVideo || !video_) return MS_E_NOSTREAM;
+    *stream = video_.get();
+    (*stream)->AddRef();
+    return S_OK;
+}
+
+HRESULT MultimediaStream::EnumMediaStreams(LONG index, IMediaStream **stream) {
+    if (!stream) return E_POINTER;
+    *stream = nullptr;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index != 0 || !video_) return S_FALSE;
+    *stream = video_.get();
+    (*stream)->AddRef();
+    return S_OK;
+}
+
+HRESULT MultimediaStream::GetState(STREAM_STATE *state) {
+    if (!state) return E_POINTER;
+    *state = clock_.Running() ? STREAMSTATE_RUN : STREAMSTATE_STOP;
+    return S_OK;
+}
+
+HRESULT MultimediaStream::SetState(STREAM_STATE state) {
+    if (state == STREAMSTATE_RUN)
+        clock_.Run();
+    else if (state == STREAMSTATE_STOP)
+        clock_.Stop();
+    else
+        return E_INVALIDARG;
+    ClockChanged();
+    return S_OK;
+}
+
+HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
+    if (!time) return E_POINTER;
+    const bool running = clock_.Running();
+    *time = clock_.Now();
+    return running ? S_OK : S_FALSE;
+}
+
+HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
+    if (!duration) return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    *duration = movie_ ? movie_->duration : 0;
+    return movie_ ? S_OK : S_FALSE;
+}
+
+HRESULT MultimediaStream::Seek(STREAM_TIME time) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (decoder_)
+        decoder_->Seek(time);  // sets the clock together with the position
+    else
+        clock_.Set(time);
+    if (audio_) audio_->ClockChanged(true);
+    return S_OK;
+}
+
+void MultimediaStream::ClockChanged() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (decoder_) decoder_->ClockChanged();
+    if (audio_) audio_->ClockChanged(false);
+}
+
+HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
+    if (event) *event = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT MultimediaStream::Initialize(STREAM_TYPE type, DWORD, IGraphBuilder *graph) {
+    if (type != STREAMTYPE_READ) return E_INVALIDARG;
+    if (graph) return E_NOTIMPL;  // no filter graph behind this stream
+    std::lock_guard<std::mutex> lock(mutex_);
+    initialized_ = true;
+    return S_OK;
+}
+
+HRESULT MultimediaStream::GetFilterGraph(IGraphBuilder **graph) {
+    if (graph) *graph = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT MultimediaStream::GetFilter(IMediaStreamFilter **filter) {
+    if (filter) *filter = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *purpose, DWORD flags,
+                                         IMediaStream **newStream) {
+    if (newStream) *newStream = nullptr;
+    if (!purpose) return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    initialized_ = true;  // a stream added first initialises for reading
+    if (movie_) return MS_E_SOURCEALREADYDEFINED;
+    if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
+    if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
+    return MS_E_PURPOSEID;
+}
+
+HRESULT MultimediaStream::AddVideo(IUnknown *streamObject, IMediaStream **newStream) {
+    if (video_) return MS_E_PURPOSEID;
+    IDirectDraw *directDraw = nullptr;
+    const HRESULT hr = streamObject
+                           ? streamObject->QueryInterface(IID_IDirectDraw, reinterpret_cast<void **>(&directDraw))
+                           : DirectDrawCreate(nullptr, &directDraw, nullptr);
+    if (FAILED(hr) || !directDraw) return FAILED(hr) ? hr : E_NOINTERFACE;
+    video_ = std::make_unique<DdrawMediaStream>(*this, directDraw);
+    directDraw->Release();  // the media stream keeps its own reference
+    if (newStream) {
+        *newStream = video_.get();
+        (*newStream)->AddRef();
+    }
+    return S_OK;
+}
+
+// Only the default renderer is offered for sound: there is no audio media
+// stream to read samples from.
+HRESULT MultimediaStream::AddAudio(DWORD flags, IMediaStream **newStream) {
+    if (audioAdded_) return MS_E_PURPOSEID;
+    if (!(flags & AMMSF_ADDDEFAULTRENDERER)) return E_NOTIMPL;
+    if (newStream) return E_INVALIDARG;
+    audio_ = AudioRenderer::Create();
+    if (!audio_) return VFW_E_NO_AUDIO_HARDWARE;
+    audioAdded_ = true;
+    return S_OK;
+}
+
+HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
+    if (!fileName) return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (movie_) return MS_E_SOURCEALREADYDEFINED;
+    if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
+    const std::string path = Utf16ToUtf8(fileName);
+    HRESULT hr = E_FAIL;
+    std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &hr);
+    if (!movie) return hr;
+    initialized_ = true;
+    movie_ = movie->Info();
+    decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
+    if (audio_) audio_->Play(path, movie_->originMicroseconds, clock_);
+    if (flags & AMMSF_RUN) {
+        clock_.Run();
+        decoder_->ClockChanged();
+        if (audio_) audio_->ClockChanged(false);
+    }
+    return S_OK;
+}
+
+HRESULT MultimediaStream::OpenMoniker(IBindCtx *, IMoniker *, DWORD) { return E_NOTIMPL; }
+
+HRESULT MultimediaStream::Render(DWORD) { return E_NOTIMPL; }
+
+bool MultimediaStream::OpenMovie(MovieInfo *info, DecodingThread **decoder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!movie_) return false;
+    if (info) *info = *movie_;
+    if (decoder) *decoder = decoder_.get();
+    return true;
+}
+
+}  // namespace standin::mmstream

@@ -1,0 +1,28 @@
+// The update state of one stream sample, shared between the sample and the
+// decoding thread. Every field is guarded by the decoding thread's mutex.
+#pragma once
+
+#include <ddraw.h>
+#include <mmstream.h>
+
+namespace standin::mmstream {
+
+struct SampleUpdate {
+    enum class State {
+        Never,    // no update issued yet
+        Queued,   // waiting for its frame or its time
+        Writing,  // the decoding thread is writing into the surface
+        Done,     // `status` holds the outcome
+    };
+
+    bool Pending() const { return state == State::Queued || state == State::Writing; }
+
+    IDirectDrawSurface *surface = nullptr;  // the sample holds the reference
+    RECT rect{};
+    State state = State::Never;
+    HRESULT status = S_OK;
+    STREAM_TIME frameStart = 0;  // of the last frame written
+    STREAM_TIME frameEnd = 0;
+};
+
+}  // namespace standin::mmstream

@@ -1,0 +1,73 @@
+// The default audio renderer plays the sound track on SDL2 audio. SDL's
+// disk driver writes what it plays to a file, in real time.
+#include "stream_fixture.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::MovieSpec;
+
+// The renderer's output: 16-bit stereo at 44100 Hz.
+constexpr double kBytesPerSecond = 44100.0 * 2 * 2;
+
+class AudioTest : public StreamTest {
+protected:
+    // Plays the movie to its end on the real clock, then lets the last
+    // queued sound drain, and gives back what the device wrote.
+    std::vector<int16_t> PlayAndRecord(const MovieSpec &spec) {
+        const std::string recording = temp_.File("played.raw");
+        setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+        EXPECT_EQ(Open(spec, true), S_OK);
+        MakeSample();
+        HRESULT hr;
+        while ((hr = UpdateNow()) == S_OK) {
+        }
+        EXPECT_EQ(hr, MS_S_ENDOFSTREAM);
+        STREAM_TIME now = 0, duration = 0;
+        mm_->GetDuration(&duration);
+        do {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            mm_->GetTime(&now);
+        } while (now < duration + 3000000);
+        TearDown();  // closes the device, which flushes the file
+        mm_ = nullptr, ddStream_ = nullptr, sample_ = nullptr, surface_ = nullptr, directDraw_ = nullptr;
+        SetUp();
+        std::ifstream file(recording, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::vector<int16_t> samples(bytes.size() / 2);
+        std::copy_n(bytes.data(), samples.size() * 2, reinterpret_cast<char *>(samples.data()));
+        return samples;
+    }
+};
+
+// The device plays silence around the track; the track itself is the span
+// from the first to the last sound.
+TEST_F(AudioTest, TrackIsPlayedForItsLength) {
+    MovieSpec spec;
+    spec.kind = moviegen::Kind::Mpeg4PcmAvi;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 12;  // 0.48 s
+    spec.audio = true;
+    const std::vector<int16_t> samples = PlayAndRecord(spec);
+    size_t first = samples.size(), last = 0;
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (samples[i] != 0) {
+            first = std::min(first, i);
+            last = i;
+        }
+    ASSERT_LT(first, last) << "only silence was played";
+    const double seconds = (last - first) * 2 / kBytesPerSecond;
+    EXPECT_NEAR(seconds, 0.48, 0.08);
+}
+
+}  // namespace
+}  // namespace mmtest

@@ -1,0 +1,150 @@
+// Frames arrive in order, complete and in the right place, on a 32-bit
+// screen with the free clock.
+#include "stream_fixture.h"
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::Kind;
+using moviegen::MovieSpec;
+
+class FramesTest : public StreamTest, public ::testing::WithParamInterface<Kind> {};
+
+// Lossless kinds must match the encoder's input exactly; lossy ones must
+// at least show the right frame number.
+TEST_P(FramesTest, EveryFrameArrivesInOrder) {
+    MovieSpec spec;
+    spec.kind = GetParam();
+    spec.width = 160;
+    spec.height = 120;
+    spec.frames = 12;
+    ASSERT_EQ(Open(spec), S_OK);
+    MakeSample();
+    ASSERT_EQ(width_, spec.width);
+    ASSERT_EQ(height_, spec.height);
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK) << "frame " << i;
+        if (moviegen::KindIsLossless(spec.kind))
+            ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(spec, i)) << "frame " << i;
+        else
+            ASSERT_EQ(ShownFrame(), i);
+        STREAM_TIME start = -1, end = -1;
+        ASSERT_EQ(sample_->GetSampleTimes(&start, &end, nullptr), S_OK);
+        EXPECT_NEAR(start, moviegen::FrameStart100ns(spec, i), 1);
+    }
+    EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+    EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllKinds, FramesTest, ::testing::ValuesIn(moviegen::AllKinds()),
+                         [](const ::testing::TestParamInfo<Kind> &info) {
+                             std::string name = moviegen::KindName(info.param);
+                             for (char &c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+using FrameGeometryTest = StreamTest;
+
+// Odd sizes give surfaces whose pitch exceeds the row; nothing may shear.
+TEST_F(FrameGeometryTest, OddSizeKeepsEveryRowInPlace) {
+    MovieSpec spec;
+    spec.width = 321;
+    spec.height = 241;
+    spec.frames = 3;
+    ASSERT_EQ(Open(spec), S_OK);
+    MakeSample();
+    EXPECT_EQ(width_, 321);
+    EXPECT_EQ(height_, 241);
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK);
+        ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(spec, i)) << "frame " << i;
+    }
+}
+
+// A frame goes into the sample's rectangle and nowhere else.
+TEST_F(FrameGeometryTest, FrameLandsInTheSampleRectangle) {
+    MovieSpec spec;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 2;
+    ASSERT_EQ(Open(spec), S_OK);
+    DDSURFACEDESC big{};
+    big.dwSize = sizeof(big);
+    big.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS;
+    big.dwWidth = 100;
+    big.dwHeight = 80;
+    big.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    ASSERT_EQ(directDraw_->CreateSurface(&big, &surface_, nullptr), DD_OK);
+    RECT rect{10, 20, 74, 68};
+    ASSERT_EQ(ddStream_->CreateSample(surface_, &rect, 0, &sample_), S_OK);
+    ASSERT_EQ(UpdateNow(), S_OK);
+
+    width_ = 100, height_ = 80;
+    const std::vector<uint8_t> whole = SurfaceRgb24();
+    const std::vector<uint8_t> expected = moviegen::FrameRgb24(spec, 0);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const uint8_t *pixel = &whole[(static_cast<size_t>(y) * 100 + x) * 3];
+            const bool inside = x >= 10 && x < 74 && y >= 20 && y < 68;
+            const uint8_t *want = inside ? &expected[(static_cast<size_t>(y - 20) * 64 + (x - 10)) * 3] : nullptr;
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(pixel[c], inside ? want[c] : 0) << x << "," << y;
+        }
+}
+
+using MovieTimingTest = StreamTest;
+
+TEST_F(MovieTimingTest, DurationAndFrameTimeFollowTheFrameRate) {
+    MovieSpec spec;
+    spec.fpsNum = 10;
+    spec.frames = 7;
+    ASSERT_EQ(Open(spec), S_OK);
+    STREAM_TIME duration = 0, frameTime = 0;
+    EXPECT_EQ(mm_->GetDuration(&duration), S_OK);
+    EXPECT_EQ(duration, moviegen::MovieDuration100ns(spec));
+    EXPECT_EQ(ddStream_->GetTimePerFrame(&frameTime), S_OK);
+    EXPECT_EQ(frameTime, 1000000);
+    EXPECT_EQ(ddStream_->GetTimePerFrame(nullptr), E_POINTER);
+}
+
+TEST_F(MovieTimingTest, NtscRateGivesItsFrameTime) {
+    MovieSpec spec;
+    spec.kind = Kind::Mpeg1Ps;
+    spec.fpsNum = 30000;
+    spec.fpsDen = 1001;
+    spec.frames = 6;
+    ASSERT_EQ(Open(spec), S_OK);
+    STREAM_TIME frameTime = 0;
+    EXPECT_EQ(ddStream_->GetTimePerFrame(&frameTime), S_OK);
+    EXPECT_EQ(frameTime, 333667);
+    MakeSample();
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK);
+        EXPECT_EQ(ShownFrame(), i);
+    }
+}
+
+// The free clock runs to the duration at the end, so a host waiting for
+// the clock to reach the duration does not wait forever.
+TEST_F(MovieTimingTest, FreeClockFollowsTheFramesToTheEnd) {
+    MovieSpec spec;
+    spec.frames = 4;
+    ASSERT_EQ(Open(spec), S_OK);
+    MakeSample();
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK);
+        STREAM_TIME now = -1;
+        EXPECT_EQ(mm_->GetTime(&now), S_OK);
+        EXPECT_EQ(now, moviegen::FrameStart100ns(spec, i));
+    }
+    EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+    STREAM_TIME now = -1;
+    mm_->GetTime(&now);
+    EXPECT_EQ(now, moviegen::MovieDuration100ns(spec));
+}
+
+}  // namespace
+}  // namespace mmtest

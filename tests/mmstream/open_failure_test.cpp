@@ -1,0 +1,193 @@
+// Files that are not movies fail to open with a failure HRESULT and leave
+// nothing behind; adding streams follows the purpose rules.
+#include "stream_fixture.h"
+
+#include <sys/stat.h>
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::MovieSpec;
+
+class OpenFailureTest : public StreamTest {
+protected:
+    // The failure, for a closer look.
+    HRESULT ExpectRefused(const std::string &path) {
+        const HRESULT hr = Open(path, true);
+        EXPECT_TRUE(FAILED(hr)) << path << ": " << std::hex << hr;
+        STREAM_TIME duration = 1;
+        EXPECT_EQ(mm_->GetDuration(&duration), S_FALSE);
+        EXPECT_EQ(duration, 0);
+        // Nothing was opened, so it can still open a movie.
+        MovieSpec spec;
+        spec.width = 64;
+        spec.height = 48;
+        spec.frames = 2;
+        EXPECT_EQ(mm_->OpenFile(Widen(WriteMovie(spec, "good")).c_str(), 0), S_OK);
+        return hr;
+    }
+};
+
+TEST_F(OpenFailureTest, MissingFile) {
+    const HRESULT hr = ExpectRefused(temp_.File("absent.avi"));
+    EXPECT_TRUE(hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == VFW_E_NOT_FOUND) << std::hex << hr;
+}
+
+TEST_F(OpenFailureTest, ZeroLength) {
+    ASSERT_TRUE(moviegen::WriteZeroLength(temp_.File("empty.avi")));
+    ExpectRefused(temp_.File("empty.avi"));
+}
+
+TEST_F(OpenFailureTest, Garbage) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        const std::string path = temp_.File("garbage" + std::to_string(seed) + ".avi");
+        ASSERT_TRUE(moviegen::WriteGarbage(path, 100000, seed));
+        ExpectRefused(path);
+        TearDown();
+        mm_ = nullptr, ddStream_ = nullptr, directDraw_ = nullptr;
+        SetUp();
+    }
+}
+
+TEST_F(OpenFailureTest, TruncatedBeforeTheFirstFrame) {
+    for (moviegen::Kind kind : {moviegen::Kind::RawRgbAvi, moviegen::Kind::Mpeg4PcmAvi, moviegen::Kind::Gif}) {
+        MovieSpec spec;
+        spec.kind = kind;
+        spec.frames = 50;
+        const std::string whole = WriteMovie(spec, moviegen::KindName(kind));
+        const std::string cut = temp_.File(std::string("cut-") + moviegen::KindName(kind));
+        ASSERT_TRUE(moviegen::WriteTruncated(whole, cut, 0.001));
+        ExpectRefused(cut);
+        TearDown();
+        mm_ = nullptr, ddStream_ = nullptr, directDraw_ = nullptr;
+        SetUp();
+    }
+}
+
+// A movie cut in the middle opens and ends early.
+TEST_F(OpenFailureTest, TruncatedInTheMiddlePlaysWhatIsThere) {
+    MovieSpec spec;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 20;
+    const std::string cut = temp_.File("half.avi");
+    ASSERT_TRUE(moviegen::WriteTruncated(WriteMovie(spec), cut, 0.5));
+    ASSERT_EQ(Open(cut), S_OK);
+    MakeSample();
+    int frames = 0;
+    HRESULT hr;
+    while ((hr = UpdateNow()) == S_OK) ASSERT_EQ(ShownFrame(), frames++);
+    EXPECT_EQ(hr, MS_S_ENDOFSTREAM);
+    EXPECT_GT(frames, 5);
+    EXPECT_LT(frames, 20);
+}
+
+TEST_F(OpenFailureTest, AudioOnly) {
+    for (const char *name : {"tone.wav", "tone.avi"}) {
+        ASSERT_TRUE(moviegen::WriteAudioOnly(temp_.File(name), 0.5));
+        ExpectRefused(temp_.File(name));
+        TearDown();
+        mm_ = nullptr, ddStream_ = nullptr, directDraw_ = nullptr;
+        SetUp();
+    }
+}
+
+TEST_F(OpenFailureTest, Directory) {
+    const std::string directory = temp_.File("folder.avi");
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    ExpectRefused(directory);
+}
+
+TEST_F(OpenFailureTest, NullName) {
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&mm_)),
+              S_OK);
+    EXPECT_EQ(mm_->OpenFile(nullptr, 0), E_POINTER);
+}
+
+// Names longer than MAX_PATH and outside ASCII reach the file system intact.
+TEST_F(OpenFailureTest, LongAndNonAsciiNamesOpen) {
+    MovieSpec spec;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 2;
+    const std::string movie = WriteMovie(spec);
+    std::string deep = temp_.path();
+    for (int i = 0; i < 6; ++i) {
+        deep += "/" + std::string(60, static_cast<char>('a' + i));
+        ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+    }
+    const std::string longName = deep + "/movie.avi";
+    ASSERT_EQ(link(movie.c_str(), longName.c_str()), 0);
+    ASSERT_GT(longName.size(), 300u);
+    ASSERT_EQ(Open(longName), S_OK);
+
+    // "Fïlm-映画-🎬.avi" in UTF-8 on disk, in UTF-16 for OpenFile.
+    const std::string utf8 = temp_.path() + "/F\xC3\xAFlm-\xE6\x98\xA0\xE7\x94\xBB-\xF0\x9F\x8E\xAC.avi";
+    ASSERT_EQ(link(movie.c_str(), utf8.c_str()), 0);
+    const std::u16string utf16 = Widen(temp_.path()) + u"/F\u00EFlm-\u6620\u753B-\U0001F3AC.avi";
+    IAMMultiMediaStream *other = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&other)),
+              S_OK);
+    ASSERT_EQ(other->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
+    EXPECT_EQ(other->OpenFile(utf16.c_str(), 0), S_OK);
+    EXPECT_EQ(other->Release(), 0u);
+}
+
+using AddMediaStreamTest = StreamTest;
+
+TEST_F(AddMediaStreamTest, EachPurposeOnceAndOnlyKnownOnes) {
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&mm_)),
+              S_OK);
+    ASSERT_EQ(mm_->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr), S_OK);
+    ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
+    EXPECT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), MS_E_PURPOSEID);
+    const MSPID unknown = IID_IDirectDraw;
+    EXPECT_EQ(mm_->AddMediaStream(nullptr, &unknown, 0, nullptr), MS_E_PURPOSEID);
+    ASSERT_EQ(mm_->AddMediaStream(nullptr, &MSPID_PrimaryAudio, AMMSF_ADDDEFAULTRENDERER, nullptr), S_OK)
+        << "the dummy driver is a device";
+    EXPECT_EQ(mm_->AddMediaStream(nullptr, &MSPID_PrimaryAudio, AMMSF_ADDDEFAULTRENDERER, nullptr), MS_E_PURPOSEID);
+    IMediaStream *audio = nullptr;
+    EXPECT_EQ(mm_->GetMediaStream(MSPID_PrimaryAudio, &audio), MS_E_NOSTREAM) << "the renderer is no stream";
+}
+
+// The video stream holds a reference on its DirectDraw object.
+TEST_F(AddMediaStreamTest, VideoStreamHoldsTheDirectDrawObject) {
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&mm_)),
+              S_OK);
+    directDraw_->AddRef();
+    const ULONG before = directDraw_->Release();
+    ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
+    directDraw_->AddRef();
+    EXPECT_EQ(directDraw_->Release(), before + 1);
+    EXPECT_EQ(mm_->Release(), 0u);
+    mm_ = nullptr;
+    directDraw_->AddRef();
+    EXPECT_EQ(directDraw_->Release(), before);
+}
+
+TEST_F(AddMediaStreamTest, NoAudioDeviceMeansSilentPlayback) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    MovieSpec spec;
+    spec.kind = moviegen::Kind::Mpeg4PcmAvi;
+    spec.width = 64;
+    spec.height = 48;
+    spec.frames = 3;
+    spec.audio = true;
+    const std::string path = WriteMovie(spec);
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&mm_)),
+              S_OK);
+    ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
+    EXPECT_EQ(mm_->AddMediaStream(nullptr, &MSPID_PrimaryAudio, AMMSF_ADDDEFAULTRENDERER, nullptr),
+              VFW_E_NO_AUDIO_HARDWARE);
+    ASSERT_EQ(mm_->OpenFile(Widen(path).c_str(), 0), S_OK);
+}
+
+}  // namespace
+}  // namespace mmtest

@@ -1,0 +1,90 @@
+// On an 8-bit screen frames are palette indices: a palettized movie keeps
+// its own indices and palette, a true-colour movie is mapped to a fixed
+// palette.
+#include "stream_fixture.h"
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::Kind;
+using moviegen::MovieSpec;
+
+class PalettizedScreenTest : public StreamTest {
+protected:
+    // The palette GetFormat hands out, with its 256 entries.
+    void TakePalette() {
+        DDSURFACEDESC current{};
+        current.dwSize = sizeof(current);
+        current.dwFlags = DDSD_ALL;
+        IDirectDrawPalette *palette = nullptr;
+        ASSERT_EQ(ddStream_->GetFormat(&current, &palette, nullptr, nullptr), S_OK);
+        ASSERT_NE(palette, nullptr);
+        EXPECT_TRUE(current.ddpfPixelFormat.dwFlags & DDPF_PALETTEINDEXED8);
+        EXPECT_EQ(current.ddpfPixelFormat.dwRGBBitCount, 8u);
+        DWORD caps = 0;
+        EXPECT_EQ(palette->GetCaps(&caps), DD_OK);
+        EXPECT_TRUE(caps & DDPCAPS_8BIT);
+        ASSERT_EQ(palette->GetEntries(0, 0, 256, entries_), DD_OK);
+        // The caller's reference is the only one besides the stream's.
+        palette->Release();
+    }
+
+    PALETTEENTRY entries_[256]{};
+};
+
+TEST_F(PalettizedScreenTest, PalettizedMovieKeepsItsIndicesAndPalette) {
+    for (Kind kind : {Kind::Pal8Avi, Kind::Gif}) {
+        SCOPED_TRACE(moviegen::KindName(kind));
+        MovieSpec spec;
+        spec.kind = kind;
+        spec.width = 96;
+        spec.height = 64;
+        spec.frames = 5;
+        spec.fpsNum = 10;
+        ASSERT_EQ(Open(WriteMovie(spec, moviegen::KindName(kind))), S_OK);
+        MakeSample();
+        TakePalette();
+        const std::array<uint32_t, 256> moviePalette = moviegen::MoviePalette();
+        for (int i = 0; i < 256; ++i) {
+            const uint32_t rgb = (entries_[i].peRed << 16) | (entries_[i].peGreen << 8) | entries_[i].peBlue;
+            ASSERT_EQ(rgb, moviePalette[i]) << "entry " << i;
+        }
+        for (int i = 0; i < spec.frames; ++i) {
+            ASSERT_EQ(UpdateNow(), S_OK);
+            ASSERT_EQ(SurfaceIndices(), moviegen::FrameIndices(spec, i)) << "frame " << i;
+        }
+        EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+        TearDown();
+        mm_ = nullptr, ddStream_ = nullptr, sample_ = nullptr, surface_ = nullptr, directDraw_ = nullptr;
+        SetUp();
+    }
+}
+
+// Every colour of the frame is drawn from the fixed palette, close enough
+// that the frame still reads as itself.
+TEST_F(PalettizedScreenTest, TrueColourMovieMapsToTheFixedPalette) {
+    MovieSpec spec;
+    spec.kind = Kind::RawRgbAvi;
+    spec.width = 128;
+    spec.height = 96;
+    spec.frames = 4;
+    ASSERT_EQ(Open(spec), S_OK);
+    MakeSample();
+    TakePalette();
+    // The static colours sit where the system palette has them.
+    EXPECT_EQ(entries_[0].peRed + entries_[0].peGreen + entries_[0].peBlue, 0);
+    EXPECT_EQ(entries_[255].peRed & entries_[255].peGreen & entries_[255].peBlue, 255);
+    for (int i = 0; i < spec.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK);
+        EXPECT_EQ(ShownFrame(entries_), i);
+        const std::vector<uint8_t> shown = SurfaceRgb24(entries_);
+        const std::vector<uint8_t> original = moviegen::FrameRgb24(spec, i);
+        for (size_t p = 0; p < shown.size(); ++p)
+            ASSERT_NEAR(shown[p], original[p], 40) << "byte " << p << " of frame " << i;
+    }
+}
+
+}  // namespace
+}  // namespace mmtest

@@ -1,0 +1,67 @@
+// After a seek the next frame is the one shown at the new position.
+#include "stream_fixture.h"
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::Kind;
+using moviegen::MovieSpec;
+
+class SeekTest : public StreamTest, public ::testing::WithParamInterface<Kind> {
+protected:
+    void OpenMovie() {
+        spec_.kind = GetParam();
+        spec_.width = 96;
+        spec_.height = 64;
+        spec_.frames = 30;
+        ASSERT_EQ(Open(spec_), S_OK);
+        MakeSample();
+    }
+    // The frame number after seeking to `time` and updating once.
+    int FrameAfterSeek(STREAM_TIME time) {
+        EXPECT_EQ(mm_->Seek(time), S_OK);
+        EXPECT_EQ(UpdateNow(), S_OK);
+        return ShownFrame();
+    }
+    MovieSpec spec_;
+};
+
+TEST_P(SeekTest, LandsOnTheFrameShownAtTheTime) {
+    OpenMovie();
+    const STREAM_TIME frame = moviegen::FrameStart100ns(spec_, 1);
+    EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(spec_, 20)), 20);
+    EXPECT_EQ(ShownFrame(), 20);
+    ASSERT_EQ(UpdateNow(), S_OK);
+    EXPECT_EQ(ShownFrame(), 21) << "playing on from the new position";
+    EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(spec_, 3) + frame / 2), 3) << "backward, mid-frame";
+    EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(spec_, 17) - 1), 16) << "just before a frame starts";
+    EXPECT_EQ(FrameAfterSeek(0), 0);
+    EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(spec_, 29)), 29);
+}
+
+TEST_P(SeekTest, SeekToTheEndGivesEndOfStream) {
+    OpenMovie();
+    STREAM_TIME duration = 0;
+    ASSERT_EQ(mm_->GetDuration(&duration), S_OK);
+    ASSERT_EQ(mm_->Seek(duration), S_OK);
+    EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+    ASSERT_EQ(mm_->Seek(duration * 3), S_OK);
+    STREAM_TIME now = 0;
+    mm_->GetTime(&now);
+    EXPECT_EQ(now, duration * 3) << "the clock is not clamped";
+    EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
+    EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(spec_, 5)), 5) << "and back again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SeekTest, ::testing::Values(Kind::RawRgbAvi, Kind::Mpeg4PcmAvi, Kind::Mpeg1Ps, Kind::Gif),
+                         [](const ::testing::TestParamInfo<Kind> &info) {
+                             std::string name = moviegen::KindName(info.param);
+                             for (char &c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace mmtest

@@ -1,0 +1,133 @@
+// Update and CompletionStatus: the statuses a caller polls for.
+#include "stream_fixture.h"
+
+#include <ddstream.h>
+
+namespace mmtest {
+namespace {
+
+using moviegen::MovieSpec;
+
+class UpdateStatusTest : public StreamTest {
+protected:
+    void SetUp() override {
+        StreamTest::SetUp();
+        spec_.width = 96;
+        spec_.height = 64;
+        spec_.frames = 10;
+        ASSERT_EQ(Open(spec_), S_OK);
+        MakeSample();
+    }
+    // Runs the stream with the clock far before frame 0, so an update
+    // stays pending until the clock is moved.
+    void RunFarBeforeTheMovie() {
+        ASSERT_EQ(mm_->Seek(-100000000), S_OK);
+        ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    }
+    MovieSpec spec_;
+};
+
+TEST_F(UpdateStatusTest, StoppedStreamRefusesUpdates) {
+    EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), MS_E_NOTRUNNING);
+    EXPECT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_E_NOTRUNNING);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 0), S_OK) << "no update was ever issued";
+}
+
+TEST_F(UpdateStatusTest, SecondUpdateWhilePendingIsBusy) {
+    RunFarBeforeTheMovie();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_E_BUSY);
+    EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), MS_E_BUSY);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    EXPECT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_E_BUSY) << "after a stop and run";
+    EXPECT_EQ(sample_->CompletionStatus(0, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 20), MS_S_PENDING);
+}
+
+TEST_F(UpdateStatusTest, NoUpdateOkWithdrawsThePendingUpdate) {
+    RunFarBeforeTheMovie();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_NOUPDATEOK, 0), MS_S_NOUPDATE);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 0), MS_S_NOUPDATE);
+    // The frame that was waiting is not lost: the next update takes it.
+    ASSERT_EQ(mm_->Seek(0), S_OK);
+    ASSERT_EQ(UpdateNow(), S_OK);
+    EXPECT_EQ(ShownFrame(), 0);
+}
+
+TEST_F(UpdateStatusTest, AbortWithdrawsThePendingUpdate) {
+    RunFarBeforeTheMovie();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_ABORT, 0), MS_S_NOUPDATE);
+    EXPECT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING) << "no longer busy";
+}
+
+// Stopping leaves the update pending; it completes once the stream runs.
+TEST_F(UpdateStatusTest, StopWithUpdatePendingThenRunCompletesIt) {
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    ASSERT_EQ(UpdateNow(), S_OK);  // frame 0; frame 1 is due at 40 ms
+    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(spec_, 1) - 100000000), S_OK);
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
+    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(spec_, 5)), S_OK);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 50), MS_S_PENDING) << "a stopped clock stands still";
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);
+    EXPECT_EQ(ShownFrame(), 5);
+}
+
+TEST_F(UpdateStatusTest, AsyncUpdatesCompleteInOrder) {
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    for (int i = 0; i < spec_.frames; ++i) {
+        const HRESULT issued = sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
+        ASSERT_TRUE(issued == MS_S_PENDING || issued == S_OK) << std::hex << issued;
+        ASSERT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);
+        ASSERT_EQ(ShownFrame(), i);
+    }
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), MS_S_ENDOFSTREAM);
+}
+
+// No thread may touch the surface once the sample is gone, nor run once
+// the stream is gone; ThreadSanitizer and AddressSanitizer watch these.
+TEST_F(UpdateStatusTest, ReleasingSampleWithUpdatePendingWithdrawsIt) {
+    RunFarBeforeTheMovie();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    EXPECT_EQ(sample_->Release(), 0u);
+    sample_ = nullptr;
+    EXPECT_EQ(surface_->Release(), 0u) << "the sample gave its reference back";
+    surface_ = nullptr;
+}
+
+TEST_F(UpdateStatusTest, ReleasingEverythingWhileDecodingIsSafe) {
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    ASSERT_EQ(UpdateNow(), S_OK);
+    ASSERT_TRUE(SUCCEEDED(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0)));
+    // The library's teardown order, with the update possibly mid-write.
+    EXPECT_EQ(sample_->Release(), 0u);
+    sample_ = nullptr;
+    ddStream_->Release();
+    ddStream_ = nullptr;
+    EXPECT_EQ(mm_->Release(), 0u);
+    mm_ = nullptr;
+}
+
+TEST_F(UpdateStatusTest, SampleKeepsTheStreamsAlive) {
+    ddStream_->Release();
+    ddStream_ = nullptr;
+    ASSERT_EQ(mm_->Release(), 1u) << "the sample holds the last reference";
+    mm_ = nullptr;
+    IMediaStream *stream = nullptr;
+    ASSERT_EQ(sample_->GetMediaStream(&stream), S_OK);
+    IMultiMediaStream *owner = nullptr;
+    ASSERT_EQ(stream->GetMultiMediaStream(&owner), S_OK);
+    EXPECT_EQ(owner->SetState(STREAMSTATE_RUN), S_OK);
+    EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(ShownFrame(), 0);
+    owner->Release();
+    stream->Release();
+}
+
+}  // namespace
+}  // namespace mmtest
