@@ -1,12 +1,10 @@
 #include "readout_checks.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <vidsurf.h>
 
 #include "check.h"
-#include "optional_exports.h"
 #include "process_probes.h"
 #include "stderr_capture.h"
 
@@ -34,15 +32,8 @@ void CheckPalette(StreamSample *stream, const TestMovie &movie, DWORD screenBits
 }
 
 void CheckGeometry(StreamSample *stream, const TestMovie &movie, const std::string &where) {
-    static const StreamRectFunction rect = FindStreamRect();
-    if (!rect) {
-        static bool said = false;
-        if (!said) std::printf("SKIPPED: streamRect is not exported by the library yet\n");
-        said = true;
-        return;
-    }
     int width = -1, height = -1;
-    rect(stream, &width, &height);
+    streamRect(stream, &width, &height);
     Check(width == movie.recipe.width && height == movie.recipe.height, where + ": streamRect is the frame size");
 }
 

@@ -43,6 +43,10 @@ TEST_P(LibraryMovieOpen, FirstFrameGeometryAndTimes) {
     EXPECT_EQ(stream->frameRect.top, 0);
     EXPECT_EQ(stream->frameRect.right, spec.width);
     EXPECT_EQ(stream->frameRect.bottom, spec.height);
+    int width = -1, height = -1;
+    streamRect(stream, &width, &height);
+    EXPECT_EQ(width, spec.width);
+    EXPECT_EQ(height, spec.height);
     SurfacePicture picture;
     ASSERT_TRUE(ReadSurface(stream->surface, nullptr, &picture));
     EXPECT_EQ(picture.width, DWORD(spec.width));

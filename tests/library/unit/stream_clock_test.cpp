@@ -78,6 +78,18 @@ TEST_F(LibraryStreamRecord, NullRecordIsAcceptedByTheSeekAndTheReadOuts) {
     EXPECT_THAT(log.calls, IsEmpty());
 }
 
+TEST_F(LibraryStreamRecord, StreamRectIsTheFrameSizeAndLeavesOutputsAloneWithoutARecord) {
+    int width = -7, height = -7;
+    streamRect(nullptr, &width, &height);
+    EXPECT_EQ(width, -7);
+    EXPECT_EQ(height, -7);
+    record.frameRect = RECT{2, 3, 323, 244};
+    streamRect(&record, &width, &height);
+    EXPECT_EQ(width, 321);
+    EXPECT_EQ(height, 241);
+    EXPECT_THAT(log.calls, IsEmpty());
+}
+
 TEST_F(LibraryStreamRecord, ReadOutsConvertWithoutAskingTheStream) {
     record.currentTime = 25000000;
     record.frameTime = 400000;
