@@ -6,7 +6,7 @@
 #include "ddraw/palette.h"
 #include "ddraw/pixel_format.h"
 #include "ddraw/surface.h"
-#include "ddraw/surface_spec.h"
+#include "ddraw/surface_layout.h"
 #include "screen/screen.h"
 
 namespace standin {
@@ -47,11 +47,11 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE *sur
     if (outer) return CLASS_E_NOAGGREGATION;
     if (!desc || !surface) return DDERR_INVALIDPARAMS;
     *surface = nullptr;
-    SurfaceSpec spec;
-    const HRESULT parsed = ParseSurfaceDesc(*desc, screen_->mode(), &spec);
+    SurfaceLayout layout;
+    const HRESULT parsed = ParseSurfaceDesc(*desc, screen_->mode(), &layout);
     if (FAILED(parsed)) return parsed;
     try {
-        *surface = new Surface(spec);
+        *surface = new Surface(layout);
     } catch (const std::bad_alloc &) {
         return DDERR_OUTOFMEMORY;
     }

@@ -19,12 +19,12 @@ constexpr DWORD kDescribedFields = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_P
 
 }  // namespace
 
-Surface::Surface(const SurfaceSpec &spec) : spec_(spec), screen_(Screen::Shared()) {
-    if (spec_.primary) {
+Surface::Surface(const SurfaceLayout &layout) : layout_(layout), screen_(Screen::Shared()) {
+    if (layout_.primary) {
         bits_ = screen_->pixels();
         mutex_ = &screen_->mutex();
     } else {
-        memory_.assign(static_cast<size_t>(spec_.pitch) * spec_.height, 0);
+        memory_.assign(static_cast<size_t>(layout_.pitch) * layout_.height, 0);
         bits_ = memory_.data();
         mutex_ = &ownMutex_;
     }
@@ -45,8 +45,8 @@ HRESULT Surface::QueryInterface(REFIID riid, void **out) {
 
 PixelBlock Surface::Block(const RECT &rect) const {
     BYTE *origin =
-        bits_ + static_cast<size_t>(rect.top) * spec_.pitch + static_cast<size_t>(rect.left) * BytesPerPixel();
-    return PixelBlock{origin, spec_.pitch, static_cast<DWORD>(rect.right - rect.left),
+        bits_ + static_cast<size_t>(rect.top) * layout_.pitch + static_cast<size_t>(rect.left) * BytesPerPixel();
+    return PixelBlock{origin, layout_.pitch, static_cast<DWORD>(rect.right - rect.left),
                       static_cast<DWORD>(rect.bottom - rect.top)};
 }
 
@@ -54,17 +54,17 @@ void Surface::Describe(DDSURFACEDESC *desc) const {
     std::memset(desc, 0, sizeof(DDSURFACEDESC));
     desc->dwSize = sizeof(DDSURFACEDESC);
     desc->dwFlags = kDescribedFields;
-    desc->dwWidth = spec_.width;
-    desc->dwHeight = spec_.height;
-    desc->lPitch = spec_.pitch;
-    desc->ddpfPixelFormat = spec_.format;
-    desc->ddsCaps.dwCaps = spec_.caps;
+    desc->dwWidth = layout_.width;
+    desc->dwHeight = layout_.height;
+    desc->lPitch = layout_.pitch;
+    desc->ddpfPixelFormat = layout_.format;
+    desc->ddsCaps.dwCaps = layout_.caps;
 }
 
 HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     RECT area;
-    if (!ResolveSurfaceRect(rect, spec_.width, spec_.height, &area)) return DDERR_INVALIDRECT;
+    if (!ResolveSurfaceRect(rect, layout_.width, layout_.height, &area)) return DDERR_INVALIDRECT;
     {
         std::lock_guard<std::mutex> hold(*mutex_);
         if (locked_) return DDERR_SURFACEBUSY;
@@ -86,15 +86,15 @@ HRESULT Surface::Unlock(LPVOID) {
 HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags, LPDDBLTFX fx) {
     if (flags & ~kBltFlags) return DDERR_UNSUPPORTED;
     RECT dest;
-    if (!ResolveSurfaceRect(destRect, spec_.width, spec_.height, &dest)) return DDERR_INVALIDRECT;
+    if (!ResolveSurfaceRect(destRect, layout_.width, layout_.height, &dest)) return DDERR_INVALIDRECT;
     if (flags & DDBLT_COLORFILL) return ColorFill(dest, fx);
     if (!source) return DDERR_INVALIDPARAMS;
     // Pixels can only be read from surfaces of this implementation.
     Surface *from = dynamic_cast<Surface *>(source);
     if (!from) return DDERR_INVALIDOBJECT;
-    if (!PixelFormatsMatch(from->spec_.format, spec_.format)) return DDERR_INVALIDPIXELFORMAT;
+    if (!PixelFormatsMatch(from->layout_.format, layout_.format)) return DDERR_INVALIDPIXELFORMAT;
     RECT area;
-    if (!ResolveSurfaceRect(sourceRect, from->spec_.width, from->spec_.height, &area)) return DDERR_INVALIDRECT;
+    if (!ResolveSurfaceRect(sourceRect, from->layout_.width, from->layout_.height, &area)) return DDERR_INVALIDRECT;
     return CopyFrom(*from, area, dest);
 }
 
@@ -104,8 +104,8 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT so
     Surface *from = dynamic_cast<Surface *>(source);
     if (!from) return DDERR_INVALIDOBJECT;
     RECT area;
-    if (!ResolveSurfaceRect(sourceRect, from->spec_.width, from->spec_.height, &area)) return DDERR_INVALIDRECT;
-    if (x >= spec_.width || y >= spec_.height) return DDERR_INVALIDRECT;
+    if (!ResolveSurfaceRect(sourceRect, from->layout_.width, from->layout_.height, &area)) return DDERR_INVALIDRECT;
+    if (x >= layout_.width || y >= layout_.height) return DDERR_INVALIDRECT;
     RECT dest{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x) + (area.right - area.left),
               static_cast<LONG>(y) + (area.bottom - area.top)};
     return Blt(&dest, source, &area, DDBLT_WAIT, nullptr);
@@ -153,13 +153,13 @@ HRESULT Surface::CopyFrom(Surface &source, const RECT &sourceRect, const RECT &d
 
 HRESULT Surface::GetCaps(LPDDSCAPS caps) {
     if (!caps) return DDERR_INVALIDPARAMS;
-    caps->dwCaps = spec_.caps;
+    caps->dwCaps = layout_.caps;
     return DD_OK;
 }
 
 HRESULT Surface::GetPixelFormat(LPDDPIXELFORMAT format) {
     if (!format) return DDERR_INVALIDPARAMS;
-    *format = spec_.format;
+    *format = layout_.format;
     return DD_OK;
 }
 
@@ -170,7 +170,7 @@ HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
 }
 
 HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette) {
-    if (palette && !(spec_.format.dwFlags & DDPF_PALETTEINDEXED8)) return DDERR_NOTPALETTIZED;
+    if (palette && !(layout_.format.dwFlags & DDPF_PALETTEINDEXED8)) return DDERR_NOTPALETTIZED;
     if (palette) palette->AddRef();
     IDirectDrawPalette *previous;
     {

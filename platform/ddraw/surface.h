@@ -12,7 +12,7 @@
 
 #include "common/com_object.h"
 #include "ddraw/pixel_copy.h"
-#include "ddraw/surface_spec.h"
+#include "ddraw/surface_layout.h"
 
 namespace standin {
 
@@ -20,9 +20,9 @@ class Screen;
 
 class Surface final : public ComObject<IDirectDrawSurface> {
 public:
-    // A surface as `spec` describes it; offscreen memory starts zeroed.
+    // A surface as `layout` describes it; offscreen memory starts zeroed.
     // Throws std::bad_alloc.
-    explicit Surface(const SurfaceSpec &spec);
+    explicit Surface(const SurfaceLayout &layout);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override;
 
@@ -71,14 +71,14 @@ public:
 private:
     ~Surface() override;
 
-    DWORD BytesPerPixel() const { return spec_.format.dwRGBBitCount / 8; }
+    DWORD BytesPerPixel() const { return layout_.format.dwRGBBitCount / 8; }
     PixelBlock Block(const RECT &rect) const;
     // The description GetSurfaceDesc and Lock report (no lpSurface).
     void Describe(DDSURFACEDESC *desc) const;
     HRESULT ColorFill(const RECT &dest, const DDBLTFX *fx);
     HRESULT CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest);
 
-    const SurfaceSpec spec_;
+    const SurfaceLayout layout_;
     // Every surface keeps the screen alive, not only the primaries.
     const std::shared_ptr<Screen> screen_;
     std::vector<BYTE> memory_;  // an offscreen surface's pixels

@@ -7,7 +7,7 @@
 
 namespace standin {
 
-struct SurfaceSpec {
+struct SurfaceLayout {
     bool primary = false;
     DWORD width = 0;
     DWORD height = 0;
@@ -21,9 +21,9 @@ struct SurfaceSpec {
 constexpr size_t kMaxSurfaceBytes = size_t{1} << 30;
 constexpr DWORD kMaxSurfaceSide = 65536;
 
-// DD_OK and `spec` filled, or the DirectDraw error for the description.
+// DD_OK and `layout` filled, or the DirectDraw error for the description.
 // Only DDSD_CAPS, DDSD_WIDTH, DDSD_HEIGHT and DDSD_PIXELFORMAT are read;
 // other flags (a description filled in by a Lock, say) are ignored.
-HRESULT ParseSurfaceDesc(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceSpec *spec);
+HRESULT ParseSurfaceDesc(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceLayout *layout);
 
 }  // namespace standin

@@ -1,4 +1,4 @@
-#include "ddraw/surface_spec.h"
+#include "ddraw/surface_layout.h"
 
 #include "ddraw/pixel_format.h"
 #include "screen/row_pitch.h"
@@ -18,44 +18,44 @@ HRESULT CheckCaps(DWORD caps) {
     return DD_OK;
 }
 
-HRESULT ParsePrimary(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceSpec *spec) {
+HRESULT ParsePrimary(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceLayout *layout) {
     if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-    spec->primary = true;
-    spec->width = screen.width;
-    spec->height = screen.height;
-    PaddedRowPitch(screen.width, screen.bitsPerPixel, &spec->pitch);
-    spec->format = PixelFormatForDepth(screen.bitsPerPixel);
-    spec->caps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VISIBLE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+    layout->primary = true;
+    layout->width = screen.width;
+    layout->height = screen.height;
+    PaddedRowPitch(screen.width, screen.bitsPerPixel, &layout->pitch);
+    layout->format = PixelFormatForDepth(screen.bitsPerPixel);
+    layout->caps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VISIBLE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
     return DD_OK;
 }
 
 // Video memory is granted as system memory: there is no other kind here.
-HRESULT ParseOffscreen(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceSpec *spec) {
+HRESULT ParseOffscreen(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceLayout *layout) {
     if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
     if (desc.dwWidth == 0 || desc.dwHeight == 0) return DDERR_INVALIDPARAMS;
     if (desc.dwWidth > kMaxSurfaceSide || desc.dwHeight > kMaxSurfaceSide) return DDERR_INVALIDPARAMS;
     if (desc.dwFlags & DDSD_PIXELFORMAT) {
-        if (!NormalizePixelFormat(desc.ddpfPixelFormat, &spec->format)) return DDERR_INVALIDPIXELFORMAT;
+        if (!NormalizePixelFormat(desc.ddpfPixelFormat, &layout->format)) return DDERR_INVALIDPIXELFORMAT;
     } else {
-        spec->format = PixelFormatForDepth(screen.bitsPerPixel);
+        layout->format = PixelFormatForDepth(screen.bitsPerPixel);
     }
-    if (!PaddedRowPitch(desc.dwWidth, spec->format.dwRGBBitCount, &spec->pitch)) return DDERR_INVALIDPARAMS;
-    if (static_cast<unsigned long long>(spec->pitch) * desc.dwHeight > kMaxSurfaceBytes) return DDERR_OUTOFMEMORY;
-    spec->primary = false;
-    spec->width = desc.dwWidth;
-    spec->height = desc.dwHeight;
-    spec->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    if (!PaddedRowPitch(desc.dwWidth, layout->format.dwRGBBitCount, &layout->pitch)) return DDERR_INVALIDPARAMS;
+    if (static_cast<unsigned long long>(layout->pitch) * desc.dwHeight > kMaxSurfaceBytes) return DDERR_OUTOFMEMORY;
+    layout->primary = false;
+    layout->width = desc.dwWidth;
+    layout->height = desc.dwHeight;
+    layout->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
     return DD_OK;
 }
 
 }  // namespace
 
-HRESULT ParseSurfaceDesc(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceSpec *spec) {
+HRESULT ParseSurfaceDesc(const DDSURFACEDESC &desc, const ScreenMode &screen, SurfaceLayout *layout) {
     if (desc.dwSize != sizeof(DDSURFACEDESC) || !(desc.dwFlags & DDSD_CAPS)) return DDERR_INVALIDPARAMS;
     const HRESULT caps = CheckCaps(desc.ddsCaps.dwCaps);
     if (FAILED(caps)) return caps;
-    if (desc.ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) return ParsePrimary(desc, screen, spec);
-    return ParseOffscreen(desc, screen, spec);
+    if (desc.ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) return ParsePrimary(desc, screen, layout);
+    return ParseOffscreen(desc, screen, layout);
 }
 
 }  // namespace standin
