@@ -6,7 +6,7 @@
 #include <chrono>
 #include <vector>
 
-#include "mmstream/quiet_alsa.h"
+#include "mmstream/audio_device.h"
 
 namespace standin::mmstream {
 
@@ -21,24 +21,9 @@ constexpr Uint32 kQueueAhead = kRate * kBytesPerFrame / 5;  // 200 ms
 }  // namespace
 
 std::unique_ptr<AudioRenderer> AudioRenderer::Create() {
-    SilenceAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-    SDL_AudioSpec wanted{};
-    wanted.freq = kRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = kChannels;
-    wanted.samples = 1024;
-    // SDL converts to whatever the device really takes.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return nullptr;
-    }
-    return std::unique_ptr<AudioRenderer>(new AudioRenderer(device, kRate, kChannels));
+    if (!AudioHardwarePresent()) return nullptr;
+    return std::unique_ptr<AudioRenderer>(new AudioRenderer());
 }
-
-AudioRenderer::AudioRenderer(uint32_t device, int rate, int channels)
-    : device_(device), rate_(rate), channels_(channels) {}
 
 AudioRenderer::~AudioRenderer() {
     if (thread_.joinable()) {
@@ -49,13 +34,17 @@ AudioRenderer::~AudioRenderer() {
         wake_.notify_all();
         thread_.join();
     }
-    SDL_CloseAudioDevice(device_);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    CloseAudioDevice(device_);
 }
 
 void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock) {
-    track_ = AudioTrack::Open(utf8Path, originMicroseconds, rate_, channels_);
+    track_ = AudioTrack::Open(utf8Path, originMicroseconds, kRate, kChannels);
     if (!track_) return;  // a silent movie
+    device_ = OpenAudioDevice(kRate, kChannels);
+    if (device_ == 0) {
+        track_.reset();  // played silent
+        return;
+    }
     clock_ = &clock;
     thread_ = std::thread([this] { Feed(); });
 }
@@ -99,8 +88,8 @@ void AudioRenderer::Feed() {
         if (track_->Next(&pcm, &start)) {
             size_t skip = 0;
             if (start < skipBefore) {
-                const int64_t frames = (skipBefore - start) * rate_ / 10000000;
-                skip = std::min(pcm.size(), static_cast<size_t>(frames) * channels_ * 2);
+                const int64_t frames = (skipBefore - start) * kRate / 10000000;
+                skip = std::min(pcm.size(), static_cast<size_t>(frames) * kBytesPerFrame);
             }
             if (skip < pcm.size())
                 SDL_QueueAudio(device_, pcm.data() + skip, static_cast<Uint32>(pcm.size() - skip));

@@ -34,4 +34,10 @@ const std::array<uint32_t, 256> &FixedPalette() {
     return palette;
 }
 
+const PaletteMap &FixedPaletteMap() {
+    // Never destroyed: a decoding thread may still paint while statics go.
+    static const PaletteMap *map = new PaletteMap(FixedPalette());
+    return *map;
+}
+
 }  // namespace standin::mmstream

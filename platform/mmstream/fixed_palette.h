@@ -9,9 +9,13 @@
 #include <array>
 #include <cstdint>
 
+#include "mmstream/palette_map.h"
+
 namespace standin::mmstream {
 
 // Entries as 0x00RRGGBB.
 const std::array<uint32_t, 256> &FixedPalette();
+// Its colour map, built on first use and shared by every stream.
+const PaletteMap &FixedPaletteMap();
 
 }  // namespace standin::mmstream

@@ -8,6 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "mmstream/fixed_palette.h"
 
 namespace standin::mmstream {
 
@@ -80,7 +81,14 @@ HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG p
     rgb_.resize(static_cast<size_t>(rgbPitch) * frame.height);
     const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB24, rgb_.data(), rgbPitch);
     if (FAILED(hr)) return hr;
-    if (!paletteMap_) paletteMap_ = std::make_unique<PaletteMap>(indexPalette_);
+    if (!paletteMap_) {
+        if (indexPalette_ == FixedPalette()) {
+            paletteMap_ = &FixedPaletteMap();
+        } else {
+            ownMap_ = std::make_unique<PaletteMap>(indexPalette_);
+            paletteMap_ = ownMap_.get();
+        }
+    }
     for (int y = 0; y < frame.height; ++y) {
         const uint8_t *rgb = rgb_.data() + static_cast<size_t>(y) * rgbPitch;
         uint8_t *row = pixels + static_cast<ptrdiff_t>(y) * pitch;

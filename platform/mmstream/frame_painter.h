@@ -37,7 +37,8 @@ private:
     HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch);
 
     const std::array<uint32_t, 256> indexPalette_;
-    std::unique_ptr<PaletteMap> paletteMap_;  // made on first need
+    const PaletteMap *paletteMap_ = nullptr;  // found or made on first need
+    std::unique_ptr<PaletteMap> ownMap_;      // for a palette of the movie's own
     SwsContext *scaler_ = nullptr;
     std::vector<uint8_t> rgb_;  // true-colour frames on their way to indices
 };

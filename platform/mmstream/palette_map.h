@@ -1,11 +1,14 @@
 // Maps colours to the entries of a 256-colour palette: a colour of the
 // palette to its own entry, any other to the nearest one (read from a table
 // of 32x32x32 colour cells, each standing for its centre).
+//
+// Most cells hold no palette colour and answer with one table read; the
+// few that do point to a short list of their palette colours, checked first.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace standin::mmstream {
@@ -15,11 +18,26 @@ public:
     // Entries as 0x00RRGGBB.
     explicit PaletteMap(const std::array<uint32_t, 256> &palette);
 
-    uint8_t IndexOf(uint8_t red, uint8_t green, uint8_t blue) const;
+    uint8_t IndexOf(uint8_t red, uint8_t green, uint8_t blue) const {
+        const uint16_t cell = cells_[((red >> 3) << 10) | ((green >> 3) << 5) | (blue >> 3)];
+        if (cell < kListed) return static_cast<uint8_t>(cell);
+        return InListedCell(cell - kListed, (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue);
+    }
 
 private:
-    std::unordered_map<uint32_t, uint8_t> exact_;
-    std::vector<uint8_t> nearest_;
+    // Cell values from here on are kListed + the cell's first place in listed_.
+    static constexpr uint16_t kListed = 256;
+    // A cell's list ends with kEnd and the cell's nearest entry.
+    static constexpr uint32_t kEnd = 0xFFFFFFFF;
+    struct Listed {
+        uint32_t rgb;
+        uint8_t index;
+    };
+
+    uint8_t InListedCell(size_t first, uint32_t rgb) const;
+
+    std::vector<uint16_t> cells_;
+    std::vector<Listed> listed_;
 };
 
 }  // namespace standin::mmstream
