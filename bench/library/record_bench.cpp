@@ -22,7 +22,7 @@ const std::string &SmallMovie(moviegen::Kind kind, std::string *error) {
     static std::string paths[2];
     std::string &path = paths[kind == moviegen::Kind::Pal8Avi ? 0 : 1];
     if (path.empty()) {
-        moviegen::MovieSpec movie;
+        moviegen::MovieRecipe movie;
         movie.kind = kind;
         movie.width = 160;
         movie.height = 120;

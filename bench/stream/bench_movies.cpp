@@ -7,13 +7,13 @@ namespace {
 
 using MovieKey = std::tuple<int, int, int, int, int, int, bool>;
 
-MovieKey KeyOf(const moviegen::MovieSpec &movie) {
+MovieKey KeyOf(const moviegen::MovieRecipe &movie) {
     return {static_cast<int>(movie.kind), movie.width, movie.height, movie.fpsNum, movie.fpsDen, movie.frames, movie.audio};
 }
 
 }  // namespace
 
-std::string BenchMovie(const moviegen::MovieSpec &movie, std::string *error) {
+std::string BenchMovie(const moviegen::MovieRecipe &movie, std::string *error) {
     static moviegen::TempDir directory;
     static std::map<MovieKey, std::string> written;
     const MovieKey key = KeyOf(movie);
@@ -27,8 +27,8 @@ std::string BenchMovie(const moviegen::MovieSpec &movie, std::string *error) {
     return path;
 }
 
-moviegen::MovieSpec MovieOf(moviegen::Kind kind, int frames) {
-    moviegen::MovieSpec movie;
+moviegen::MovieRecipe MovieOf(moviegen::Kind kind, int frames) {
+    moviegen::MovieRecipe movie;
     movie.kind = kind;
     movie.width = 320;
     movie.height = 240;

@@ -8,7 +8,7 @@
 
 // The file of `movie`, written on first use; empty (and *error set) on
 // failure.
-std::string BenchMovie(const moviegen::MovieSpec &movie, std::string *error);
+std::string BenchMovie(const moviegen::MovieRecipe &movie, std::string *error);
 
 // A 320x240, 25 fps movie of `frames` frames, without sound.
-moviegen::MovieSpec MovieOf(moviegen::Kind kind, int frames);
+moviegen::MovieRecipe MovieOf(moviegen::Kind kind, int frames);

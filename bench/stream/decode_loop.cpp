@@ -4,7 +4,7 @@
 #include "common/screen.h"
 #include "movie_stream.h"
 
-void DecodeFrames(benchmark::State &state, const moviegen::MovieSpec &written) {
+void DecodeFrames(benchmark::State &state, const moviegen::MovieRecipe &written) {
     std::string error;
     const std::string path = BenchMovie(written, &error);
     Screen screen;

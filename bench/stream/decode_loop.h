@@ -8,4 +8,4 @@
 
 #include "moviegen/moviegen.h"
 
-void DecodeFrames(benchmark::State &state, const moviegen::MovieSpec &written);
+void DecodeFrames(benchmark::State &state, const moviegen::MovieRecipe &written);

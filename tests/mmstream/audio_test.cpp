@@ -13,7 +13,7 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 // The renderer's output: 16-bit stereo at 44100 Hz.
 constexpr double kBytesPerSecond = 44100.0 * 2 * 2;
@@ -22,10 +22,10 @@ class AudioTest : public StreamTest {
 protected:
     // Plays the movie to its end on the real clock, then lets the last
     // queued sound drain, and gives back what the device wrote.
-    std::vector<int16_t> PlayAndRecord(const MovieSpec &spec) {
+    std::vector<int16_t> PlayAndRecord(const MovieRecipe &recipe) {
         const std::string recording = temp_.File("played.raw");
         setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
-        EXPECT_EQ(Open(spec, true), S_OK);
+        EXPECT_EQ(Open(recipe, true), S_OK);
         MakeSample();
         HRESULT hr;
         while ((hr = UpdateNow()) == S_OK) {
@@ -51,13 +51,13 @@ protected:
 // The device plays silence around the track; the track itself is the span
 // from the first to the last sound.
 TEST_F(AudioTest, TrackIsPlayedForItsLength) {
-    MovieSpec spec;
-    spec.kind = moviegen::Kind::Mpeg4PcmAvi;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 12;  // 0.48 s
-    spec.audio = true;
-    const std::vector<int16_t> samples = PlayAndRecord(spec);
+    MovieRecipe recipe;
+    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 12;  // 0.48 s
+    recipe.audio = true;
+    const std::vector<int16_t> samples = PlayAndRecord(recipe);
     size_t first = samples.size(), last = 0;
     for (size_t i = 0; i < samples.size(); ++i)
         if (samples[i] != 0) {

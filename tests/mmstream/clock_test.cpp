@@ -10,29 +10,29 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class ClockTest : public StreamTest {
 protected:
     void SetUp() override {
         StreamTest::SetUp();
-        spec_.width = 64;
-        spec_.height = 48;
-        spec_.frames = 8;
-        ASSERT_EQ(Open(spec_), S_OK);
+        recipe_.width = 64;
+        recipe_.height = 48;
+        recipe_.frames = 8;
+        ASSERT_EQ(Open(recipe_), S_OK);
         MakeSample();
     }
-    MovieSpec spec_;
+    MovieRecipe recipe_;
 };
 
 // Checked against the stream's own clock, which only moves forward: a lower
 // bound that holds however slow the machine is.
 TEST_F(ClockTest, NoFrameIsWrittenBeforeItsTime) {
-    for (int i = 0; i < spec_.frames; ++i) {
+    for (int i = 0; i < recipe_.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
         STREAM_TIME now = 0;
         ASSERT_EQ(mm_->GetTime(&now), S_OK);
-        EXPECT_GE(now, moviegen::FrameStart100ns(spec_, i) - 10000) << "frame " << i;
+        EXPECT_GE(now, moviegen::FrameStart100ns(recipe_, i) - 10000) << "frame " << i;
         EXPECT_EQ(ShownFrame(), i);
     }
     EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
@@ -40,15 +40,15 @@ TEST_F(ClockTest, NoFrameIsWrittenBeforeItsTime) {
 
 TEST_F(ClockTest, AsyncUpdateCompletesNoEarlierThanItsFrame) {
     ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
-    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(spec_, 3) - 100000), S_OK);  // 10 ms before frame 3
+    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(recipe_, 3) - 100000), S_OK);  // 10 ms before frame 3
     ASSERT_EQ(UpdateNow(), S_OK);
     EXPECT_EQ(ShownFrame(), 2);
     ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
     EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);
     STREAM_TIME start = 0, end = 0, now = 0;
     ASSERT_EQ(sample_->GetSampleTimes(&start, &end, &now), S_OK);
-    EXPECT_EQ(start, moviegen::FrameStart100ns(spec_, 3));
-    EXPECT_EQ(end, moviegen::FrameStart100ns(spec_, 4));
+    EXPECT_EQ(start, moviegen::FrameStart100ns(recipe_, 3));
+    EXPECT_EQ(end, moviegen::FrameStart100ns(recipe_, 4));
     EXPECT_GE(now, start - 10000);
 }
 

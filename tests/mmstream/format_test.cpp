@@ -7,18 +7,18 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class FormatTest : public StreamTest {
 protected:
     void SetUp() override {
         StreamTest::SetUp();
-        spec_.width = 80;
-        spec_.height = 60;
-        spec_.frames = 3;
-        path_ = WriteMovie(spec_);
+        recipe_.width = 80;
+        recipe_.height = 60;
+        recipe_.frames = 3;
+        path_ = WriteMovie(recipe_);
     }
-    MovieSpec spec_;
+    MovieRecipe recipe_;
     std::string path_;
 };
 
@@ -107,7 +107,7 @@ TEST_F(FormatTest, SampleWithoutSurfaceMakesOne) {
     EXPECT_EQ(rect.bottom, 60);
     width_ = 80, height_ = 60;
     ASSERT_EQ(UpdateNow(), S_OK);
-    EXPECT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(spec_, 0));
+    EXPECT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(recipe_, 0));
 }
 
 TEST_F(FormatTest, StreamsAnswerForThemselves) {

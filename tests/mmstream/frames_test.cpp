@@ -8,31 +8,31 @@ namespace mmtest {
 namespace {
 
 using moviegen::Kind;
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class FramesTest : public StreamTest, public ::testing::WithParamInterface<Kind> {};
 
 // Lossless kinds must match the encoder's input exactly; lossy ones must
 // at least show the right frame number.
 TEST_P(FramesTest, EveryFrameArrivesInOrder) {
-    MovieSpec spec;
-    spec.kind = GetParam();
-    spec.width = 160;
-    spec.height = 120;
-    spec.frames = 12;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.kind = GetParam();
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.frames = 12;
+    ASSERT_EQ(Open(recipe), S_OK);
     MakeSample();
-    ASSERT_EQ(width_, spec.width);
-    ASSERT_EQ(height_, spec.height);
-    for (int i = 0; i < spec.frames; ++i) {
+    ASSERT_EQ(width_, recipe.width);
+    ASSERT_EQ(height_, recipe.height);
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK) << "frame " << i;
-        if (moviegen::KindIsLossless(spec.kind))
-            ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(spec, i)) << "frame " << i;
+        if (moviegen::KindIsLossless(recipe.kind))
+            ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(recipe, i)) << "frame " << i;
         else
             ASSERT_EQ(ShownFrame(), i);
         STREAM_TIME start = -1, end = -1;
         ASSERT_EQ(sample_->GetSampleTimes(&start, &end, nullptr), S_OK);
-        EXPECT_NEAR(start, moviegen::FrameStart100ns(spec, i), 1);
+        EXPECT_NEAR(start, moviegen::FrameStart100ns(recipe, i), 1);
     }
     EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
     EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
@@ -50,27 +50,27 @@ using FrameGeometryTest = StreamTest;
 
 // Odd sizes give surfaces whose pitch exceeds the row; nothing may shear.
 TEST_F(FrameGeometryTest, OddSizeKeepsEveryRowInPlace) {
-    MovieSpec spec;
-    spec.width = 321;
-    spec.height = 241;
-    spec.frames = 3;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.width = 321;
+    recipe.height = 241;
+    recipe.frames = 3;
+    ASSERT_EQ(Open(recipe), S_OK);
     MakeSample();
     EXPECT_EQ(width_, 321);
     EXPECT_EQ(height_, 241);
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
-        ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(spec, i)) << "frame " << i;
+        ASSERT_EQ(SurfaceRgb24(), moviegen::FrameRgb24(recipe, i)) << "frame " << i;
     }
 }
 
 // A frame goes into the sample's rectangle and nowhere else.
 TEST_F(FrameGeometryTest, FrameLandsInTheSampleRectangle) {
-    MovieSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 2;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 2;
+    ASSERT_EQ(Open(recipe), S_OK);
     DDSURFACEDESC big{};
     big.dwSize = sizeof(big);
     big.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS;
@@ -84,7 +84,7 @@ TEST_F(FrameGeometryTest, FrameLandsInTheSampleRectangle) {
 
     width_ = 100, height_ = 80;
     const std::vector<uint8_t> whole = SurfaceRgb24();
-    const std::vector<uint8_t> expected = moviegen::FrameRgb24(spec, 0);
+    const std::vector<uint8_t> expected = moviegen::FrameRgb24(recipe, 0);
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 100; ++x) {
             const uint8_t *pixel = &whole[(static_cast<size_t>(y) * 100 + x) * 3];
@@ -98,30 +98,30 @@ TEST_F(FrameGeometryTest, FrameLandsInTheSampleRectangle) {
 using MovieTimingTest = StreamTest;
 
 TEST_F(MovieTimingTest, DurationAndFrameTimeFollowTheFrameRate) {
-    MovieSpec spec;
-    spec.fpsNum = 10;
-    spec.frames = 7;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.fpsNum = 10;
+    recipe.frames = 7;
+    ASSERT_EQ(Open(recipe), S_OK);
     STREAM_TIME duration = 0, frameTime = 0;
     EXPECT_EQ(mm_->GetDuration(&duration), S_OK);
-    EXPECT_EQ(duration, moviegen::MovieDuration100ns(spec));
+    EXPECT_EQ(duration, moviegen::MovieDuration100ns(recipe));
     EXPECT_EQ(ddStream_->GetTimePerFrame(&frameTime), S_OK);
     EXPECT_EQ(frameTime, 1000000);
     EXPECT_EQ(ddStream_->GetTimePerFrame(nullptr), E_POINTER);
 }
 
 TEST_F(MovieTimingTest, NtscRateGivesItsFrameTime) {
-    MovieSpec spec;
-    spec.kind = Kind::Mpeg1Ps;
-    spec.fpsNum = 30000;
-    spec.fpsDen = 1001;
-    spec.frames = 6;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.kind = Kind::Mpeg1Ps;
+    recipe.fpsNum = 30000;
+    recipe.fpsDen = 1001;
+    recipe.frames = 6;
+    ASSERT_EQ(Open(recipe), S_OK);
     STREAM_TIME frameTime = 0;
     EXPECT_EQ(ddStream_->GetTimePerFrame(&frameTime), S_OK);
     EXPECT_EQ(frameTime, 333667);
     MakeSample();
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
         EXPECT_EQ(ShownFrame(), i);
     }
@@ -130,20 +130,20 @@ TEST_F(MovieTimingTest, NtscRateGivesItsFrameTime) {
 // The free clock runs to the duration at the end, so a host waiting for
 // the clock to reach the duration does not wait forever.
 TEST_F(MovieTimingTest, FreeClockFollowsTheFramesToTheEnd) {
-    MovieSpec spec;
-    spec.frames = 4;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.frames = 4;
+    ASSERT_EQ(Open(recipe), S_OK);
     MakeSample();
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
         STREAM_TIME now = -1;
         EXPECT_EQ(mm_->GetTime(&now), S_OK);
-        EXPECT_EQ(now, moviegen::FrameStart100ns(spec, i));
+        EXPECT_EQ(now, moviegen::FrameStart100ns(recipe, i));
     }
     EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
     STREAM_TIME now = -1;
     mm_->GetTime(&now);
-    EXPECT_EQ(now, moviegen::MovieDuration100ns(spec));
+    EXPECT_EQ(now, moviegen::MovieDuration100ns(recipe));
 }
 
 }  // namespace

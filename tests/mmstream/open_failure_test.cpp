@@ -9,7 +9,7 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class OpenFailureTest : public StreamTest {
 protected:
@@ -21,11 +21,11 @@ protected:
         EXPECT_EQ(mm_->GetDuration(&duration), S_FALSE);
         EXPECT_EQ(duration, 0);
         // Nothing was opened, so it can still open a movie.
-        MovieSpec spec;
-        spec.width = 64;
-        spec.height = 48;
-        spec.frames = 2;
-        EXPECT_EQ(mm_->OpenFile(Widen(WriteMovie(spec, "good")).c_str(), 0), S_OK);
+        MovieRecipe recipe;
+        recipe.width = 64;
+        recipe.height = 48;
+        recipe.frames = 2;
+        EXPECT_EQ(mm_->OpenFile(Widen(WriteMovie(recipe, "good")).c_str(), 0), S_OK);
         return hr;
     }
 };
@@ -53,10 +53,10 @@ TEST_F(OpenFailureTest, Garbage) {
 
 TEST_F(OpenFailureTest, TruncatedBeforeTheFirstFrame) {
     for (moviegen::Kind kind : {moviegen::Kind::RawRgbAvi, moviegen::Kind::Mpeg4PcmAvi, moviegen::Kind::Gif}) {
-        MovieSpec spec;
-        spec.kind = kind;
-        spec.frames = 50;
-        const std::string whole = WriteMovie(spec, moviegen::KindName(kind));
+        MovieRecipe recipe;
+        recipe.kind = kind;
+        recipe.frames = 50;
+        const std::string whole = WriteMovie(recipe, moviegen::KindName(kind));
         const std::string cut = temp_.File(std::string("cut-") + moviegen::KindName(kind));
         ASSERT_TRUE(moviegen::WriteTruncated(whole, cut, 0.001));
         ExpectRefused(cut);
@@ -68,12 +68,12 @@ TEST_F(OpenFailureTest, TruncatedBeforeTheFirstFrame) {
 
 // A movie cut in the middle opens and ends early.
 TEST_F(OpenFailureTest, TruncatedInTheMiddlePlaysWhatIsThere) {
-    MovieSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 20;
+    MovieRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 20;
     const std::string cut = temp_.File("half.avi");
-    ASSERT_TRUE(moviegen::WriteTruncated(WriteMovie(spec), cut, 0.5));
+    ASSERT_TRUE(moviegen::WriteTruncated(WriteMovie(recipe), cut, 0.5));
     ASSERT_EQ(Open(cut), S_OK);
     MakeSample();
     int frames = 0;
@@ -109,11 +109,11 @@ TEST_F(OpenFailureTest, NullName) {
 
 // Names longer than MAX_PATH and outside ASCII reach the file system intact.
 TEST_F(OpenFailureTest, LongAndNonAsciiNamesOpen) {
-    MovieSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 2;
-    const std::string movie = WriteMovie(spec);
+    MovieRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 2;
+    const std::string movie = WriteMovie(recipe);
     std::string deep = temp_.path();
     for (int i = 0; i < 6; ++i) {
         deep += "/" + std::string(60, static_cast<char>('a' + i));
@@ -173,13 +173,13 @@ TEST_F(AddMediaStreamTest, VideoStreamHoldsTheDirectDrawObject) {
 
 TEST_F(AddMediaStreamTest, NoAudioDeviceMeansSilentPlayback) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    MovieSpec spec;
-    spec.kind = moviegen::Kind::Mpeg4PcmAvi;
-    spec.width = 64;
-    spec.height = 48;
-    spec.frames = 3;
-    spec.audio = true;
-    const std::string path = WriteMovie(spec);
+    MovieRecipe recipe;
+    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 3;
+    recipe.audio = true;
+    const std::string path = WriteMovie(recipe);
     ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
                                reinterpret_cast<void **>(&mm_)),
               S_OK);

@@ -9,7 +9,7 @@ namespace mmtest {
 namespace {
 
 using moviegen::Kind;
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class PalettizedScreenTest : public StreamTest {
 protected:
@@ -37,13 +37,13 @@ protected:
 TEST_F(PalettizedScreenTest, PalettizedMovieKeepsItsIndicesAndPalette) {
     for (Kind kind : {Kind::Pal8Avi, Kind::Gif}) {
         SCOPED_TRACE(moviegen::KindName(kind));
-        MovieSpec spec;
-        spec.kind = kind;
-        spec.width = 96;
-        spec.height = 64;
-        spec.frames = 5;
-        spec.fpsNum = 10;
-        ASSERT_EQ(Open(WriteMovie(spec, moviegen::KindName(kind))), S_OK);
+        MovieRecipe recipe;
+        recipe.kind = kind;
+        recipe.width = 96;
+        recipe.height = 64;
+        recipe.frames = 5;
+        recipe.fpsNum = 10;
+        ASSERT_EQ(Open(WriteMovie(recipe, moviegen::KindName(kind))), S_OK);
         MakeSample();
         TakePalette();
         const std::array<uint32_t, 256> moviePalette = moviegen::MoviePalette();
@@ -51,9 +51,9 @@ TEST_F(PalettizedScreenTest, PalettizedMovieKeepsItsIndicesAndPalette) {
             const uint32_t rgb = (entries_[i].peRed << 16) | (entries_[i].peGreen << 8) | entries_[i].peBlue;
             ASSERT_EQ(rgb, moviePalette[i]) << "entry " << i;
         }
-        for (int i = 0; i < spec.frames; ++i) {
+        for (int i = 0; i < recipe.frames; ++i) {
             ASSERT_EQ(UpdateNow(), S_OK);
-            ASSERT_EQ(SurfaceIndices(), moviegen::FrameIndices(spec, i)) << "frame " << i;
+            ASSERT_EQ(SurfaceIndices(), moviegen::FrameIndices(recipe, i)) << "frame " << i;
         }
         EXPECT_EQ(UpdateNow(), MS_S_ENDOFSTREAM);
         TearDown();
@@ -65,22 +65,22 @@ TEST_F(PalettizedScreenTest, PalettizedMovieKeepsItsIndicesAndPalette) {
 // Every colour of the frame is drawn from the fixed palette, close enough
 // that the frame still reads as itself.
 TEST_F(PalettizedScreenTest, TrueColourMovieMapsToTheFixedPalette) {
-    MovieSpec spec;
-    spec.kind = Kind::RawRgbAvi;
-    spec.width = 128;
-    spec.height = 96;
-    spec.frames = 4;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.kind = Kind::RawRgbAvi;
+    recipe.width = 128;
+    recipe.height = 96;
+    recipe.frames = 4;
+    ASSERT_EQ(Open(recipe), S_OK);
     MakeSample();
     TakePalette();
     // The static colours sit where the system palette has them.
     EXPECT_EQ(entries_[0].peRed + entries_[0].peGreen + entries_[0].peBlue, 0);
     EXPECT_EQ(entries_[255].peRed & entries_[255].peGreen & entries_[255].peBlue, 255);
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
         EXPECT_EQ(ShownFrame(entries_), i);
         const std::vector<uint8_t> shown = SurfaceRgb24(entries_);
-        const std::vector<uint8_t> original = moviegen::FrameRgb24(spec, i);
+        const std::vector<uint8_t> original = moviegen::FrameRgb24(recipe, i);
         for (size_t p = 0; p < shown.size(); ++p)
             ASSERT_NEAR(shown[p], original[p], 40) << "byte " << p << " of frame " << i;
     }

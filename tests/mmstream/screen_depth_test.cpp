@@ -7,16 +7,16 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 using ScreenDepthTest = StreamTest;
 
 TEST_F(ScreenDepthTest, FramesComeInTheScreenLayout) {
-    MovieSpec spec;
-    spec.width = 67;  // odd: rows are padded
-    spec.height = 50;
-    spec.frames = 3;
-    ASSERT_EQ(Open(spec), S_OK);
+    MovieRecipe recipe;
+    recipe.width = 67;  // odd: rows are padded
+    recipe.height = 50;
+    recipe.frames = 3;
+    ASSERT_EQ(Open(recipe), S_OK);
     MakeSample();
     DDSURFACEDESC screen{};
     screen.dwSize = sizeof(screen);
@@ -24,16 +24,16 @@ TEST_F(ScreenDepthTest, FramesComeInTheScreenLayout) {
     const DWORD bits = screen.ddpfPixelFormat.dwRGBBitCount;
     ASSERT_TRUE(bits == 16 || bits == 24) << bits;
     EXPECT_EQ(format_.ddpfPixelFormat.dwRGBBitCount, bits);
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < recipe.frames; ++i) {
         ASSERT_EQ(UpdateNow(), S_OK);
-        const std::vector<uint8_t> expected = moviegen::FrameRgb24(spec, i);
+        const std::vector<uint8_t> expected = moviegen::FrameRgb24(recipe, i);
         DDSURFACEDESC locked{};
         locked.dwSize = sizeof(locked);
         ASSERT_EQ(surface_->Lock(nullptr, &locked, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
-        for (int y = 0; y < spec.height; ++y) {
+        for (int y = 0; y < recipe.height; ++y) {
             const auto *row = static_cast<const uint8_t *>(locked.lpSurface) + static_cast<ptrdiff_t>(y) * locked.lPitch;
-            for (int x = 0; x < spec.width; ++x) {
-                const uint8_t *want = &expected[(static_cast<size_t>(y) * spec.width + x) * 3];
+            for (int x = 0; x < recipe.width; ++x) {
+                const uint8_t *want = &expected[(static_cast<size_t>(y) * recipe.width + x) * 3];
                 if (bits == 24) {
                     const uint8_t *pixel = row + x * 3;  // B, G, R
                     ASSERT_EQ(pixel[2], want[0]);

@@ -30,10 +30,10 @@ void StreamTest::TearDown() {
     CoUninitialize();
 }
 
-std::string StreamTest::WriteMovie(const moviegen::MovieSpec &spec, const std::string &name) {
-    const std::string path = temp_.File(name + moviegen::KindExtension(spec.kind));
+std::string StreamTest::WriteMovie(const moviegen::MovieRecipe &recipe, const std::string &name) {
+    const std::string path = temp_.File(name + moviegen::KindExtension(recipe.kind));
     std::string error;
-    EXPECT_TRUE(moviegen::WriteMovie(path, spec, &error)) << error;
+    EXPECT_TRUE(moviegen::WriteMovie(path, recipe, &error)) << error;
     return path;
 }
 
@@ -57,8 +57,8 @@ HRESULT StreamTest::Open(const std::string &path, bool withAudio) {
     return ddStream_ ? S_OK : E_FAIL;
 }
 
-HRESULT StreamTest::Open(const moviegen::MovieSpec &spec, bool withAudio) {
-    return Open(WriteMovie(spec), withAudio);
+HRESULT StreamTest::Open(const moviegen::MovieRecipe &recipe, bool withAudio) {
+    return Open(WriteMovie(recipe), withAudio);
 }
 
 void StreamTest::MakeSample() {

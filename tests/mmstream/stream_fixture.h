@@ -26,14 +26,14 @@ protected:
     void TearDown() override;
 
     // Writes a movie into the temporary directory; fails the test on error.
-    std::string WriteMovie(const moviegen::MovieSpec &spec, const std::string &name = "movie");
+    std::string WriteMovie(const moviegen::MovieRecipe &recipe, const std::string &name = "movie");
 
     // CoCreateInstance, Initialize, the video stream on the screen's
     // DirectDraw object, optionally the default audio renderer, OpenFile.
     // Keeps the stream in mm_ (also on failure) and, on success, the video
     // stream in ddStream_.
     HRESULT Open(const std::string &path, bool withAudio = false);
-    HRESULT Open(const moviegen::MovieSpec &spec, bool withAudio = false);
+    HRESULT Open(const moviegen::MovieRecipe &recipe, bool withAudio = false);
     // A frame surface in the current format and a sample on it.
     void MakeSample();
 

@@ -6,16 +6,16 @@
 namespace mmtest {
 namespace {
 
-using moviegen::MovieSpec;
+using moviegen::MovieRecipe;
 
 class UpdateStatusTest : public StreamTest {
 protected:
     void SetUp() override {
         StreamTest::SetUp();
-        spec_.width = 96;
-        spec_.height = 64;
-        spec_.frames = 10;
-        ASSERT_EQ(Open(spec_), S_OK);
+        recipe_.width = 96;
+        recipe_.height = 64;
+        recipe_.frames = 10;
+        ASSERT_EQ(Open(recipe_), S_OK);
         MakeSample();
     }
     // Runs the stream with the clock far before frame 0, so an update
@@ -24,7 +24,7 @@ protected:
         ASSERT_EQ(mm_->Seek(-100000000), S_OK);
         ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
     }
-    MovieSpec spec_;
+    MovieRecipe recipe_;
 };
 
 TEST_F(UpdateStatusTest, StoppedStreamRefusesUpdates) {
@@ -67,10 +67,10 @@ TEST_F(UpdateStatusTest, AbortWithdrawsThePendingUpdate) {
 TEST_F(UpdateStatusTest, StopWithUpdatePendingThenRunCompletesIt) {
     ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
     ASSERT_EQ(UpdateNow(), S_OK);  // frame 0; frame 1 is due at 40 ms
-    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(spec_, 1) - 100000000), S_OK);
+    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(recipe_, 1) - 100000000), S_OK);
     ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
     ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
-    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(spec_, 5)), S_OK);
+    ASSERT_EQ(mm_->Seek(moviegen::FrameStart100ns(recipe_, 5)), S_OK);
     EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 50), MS_S_PENDING) << "a stopped clock stands still";
     ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
     EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);
@@ -79,7 +79,7 @@ TEST_F(UpdateStatusTest, StopWithUpdatePendingThenRunCompletesIt) {
 
 TEST_F(UpdateStatusTest, AsyncUpdatesCompleteInOrder) {
     ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
-    for (int i = 0; i < spec_.frames; ++i) {
+    for (int i = 0; i < recipe_.frames; ++i) {
         const HRESULT issued = sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
         ASSERT_TRUE(issued == MS_S_PENDING || issued == S_OK) << std::hex << issued;
         ASSERT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);

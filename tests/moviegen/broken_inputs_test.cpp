@@ -25,8 +25,8 @@ bool HasVideo(const std::string &path) {
   return DecodeMovie(path, &movie, &error);
 }
 
-MovieSpec Small(Kind kind) {
-  return MovieSpec{kind, 64, 48, 25, 1, 25, KindHasAudio(kind)};
+MovieRecipe Small(Kind kind) {
+  return MovieRecipe{kind, 64, 48, 25, 1, 25, KindHasAudio(kind)};
 }
 
 TEST(MoviegenBroken, ZeroLengthIsEmptyAndNoMovie) {
@@ -44,9 +44,9 @@ TEST(MoviegenBroken, TruncatedIsTheFirstPartOfTheMovie) {
     std::string source = dir.File(std::string("whole") + KindExtension(kind));
     std::string cut = dir.File(std::string("cut") + KindExtension(kind));
     std::string error;
-    MovieSpec spec = Small(kind);
-    spec.audio = false;  // all video, so that cutting the file cuts the video
-    ASSERT_TRUE(WriteMovie(source, spec, &error)) << error;
+    MovieRecipe recipe = Small(kind);
+    recipe.audio = false;  // all video, so that cutting the file cuts the video
+    ASSERT_TRUE(WriteMovie(source, recipe, &error)) << error;
     ASSERT_TRUE(WriteTruncated(source, cut, 0.5, &error)) << error;
     std::vector<char> whole = Bytes(source), part = Bytes(cut);
     EXPECT_EQ(part.size(), whole.size() / 2);

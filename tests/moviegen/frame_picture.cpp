@@ -27,11 +27,11 @@ struct Square {
   int x, y, size;
 };
 
-Square MovingSquare(const MovieSpec &spec, int index) {
-  int size = CodeLayoutFor(spec.width, spec.height).cell;
-  int stepX = spec.width / 40 > 2 ? spec.width / 40 : 2;
-  int stepY = spec.height / 30 > 2 ? spec.height / 30 : 2;
-  return {Bounce(index, stepX, spec.width - size), Bounce(index, stepY, spec.height - size), size};
+Square MovingSquare(const MovieRecipe &recipe, int index) {
+  int size = CodeLayoutFor(recipe.width, recipe.height).cell;
+  int stepX = recipe.width / 40 > 2 ? recipe.width / 40 : 2;
+  int stepY = recipe.height / 30 > 2 ? recipe.height / 30 : 2;
+  return {Bounce(index, stepX, recipe.width - size), Bounce(index, stepY, recipe.height - size), size};
 }
 
 bool Inside(const Square &s, int x, int y) {
@@ -40,8 +40,8 @@ bool Inside(const Square &s, int x, int y) {
 
 // Paints the code grid over a picture with `put(x, y, white)`.
 template <typename Put>
-void PaintCode(const MovieSpec &spec, int index, Put put) {
-  CodeLayout layout = CodeLayoutFor(spec.width, spec.height);
+void PaintCode(const MovieRecipe &recipe, int index, Put put) {
+  CodeLayout layout = CodeLayoutFor(recipe.width, recipe.height);
   for (int row = 0; row < kCodeRows; ++row) {
     for (int column = 0; column < kCodeColumns; ++column) {
       bool white = CellIsWhite(index, row, column);
@@ -72,27 +72,27 @@ std::array<uint32_t, 256> MoviePalette() {
   return palette;
 }
 
-std::vector<uint8_t> FrameIndices(const MovieSpec &spec, int index) {
-  const int w = spec.width, h = spec.height;
+std::vector<uint8_t> FrameIndices(const MovieRecipe &recipe, int index) {
+  const int w = recipe.width, h = recipe.height;
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
-  Square square = MovingSquare(spec, index);
+  Square square = MovingSquare(recipe, index);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       int value = Inside(square, x, y) ? 128 : 1 + ((x / 2) * 7 + (y / 2) * 3 + 5 * index) % 254;
       pixels[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(value);
     }
   }
-  PaintCode(spec, index, [&](int x, int y, bool white) {
+  PaintCode(recipe, index, [&](int x, int y, bool white) {
     pixels[static_cast<size_t>(y) * w + x] = white ? kWhiteIndex : kBlackIndex;
   });
   return pixels;
 }
 
-std::vector<uint8_t> FrameRgb24(const MovieSpec &spec, int index) {
-  const int w = spec.width, h = spec.height;
+std::vector<uint8_t> FrameRgb24(const MovieRecipe &recipe, int index) {
+  const int w = recipe.width, h = recipe.height;
   std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-  if (KindIsPaletted(spec.kind)) {
-    std::vector<uint8_t> indices = FrameIndices(spec, index);
+  if (KindIsPaletted(recipe.kind)) {
+    std::vector<uint8_t> indices = FrameIndices(recipe, index);
     std::array<uint32_t, 256> palette = MoviePalette();
     for (size_t i = 0; i < indices.size(); ++i) {
       uint32_t c = palette[indices[i]];
@@ -102,7 +102,7 @@ std::vector<uint8_t> FrameRgb24(const MovieSpec &spec, int index) {
     }
     return rgb;
   }
-  Square square = MovingSquare(spec, index);
+  Square square = MovingSquare(recipe, index);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       uint8_t *p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
@@ -115,7 +115,7 @@ std::vector<uint8_t> FrameRgb24(const MovieSpec &spec, int index) {
       }
     }
   }
-  PaintCode(spec, index, [&](int x, int y, bool white) {
+  PaintCode(recipe, index, [&](int x, int y, bool white) {
     uint8_t *p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
     p[0] = p[1] = p[2] = white ? 255 : 0;
   });

@@ -7,12 +7,12 @@
 namespace moviegen {
 namespace {
 
-MovieSpec Spec(Kind kind, int width, int height) {
-  MovieSpec spec;
-  spec.kind = kind;
-  spec.width = width;
-  spec.height = height;
-  return spec;
+MovieRecipe Recipe(Kind kind, int width, int height) {
+  MovieRecipe recipe;
+  recipe.kind = kind;
+  recipe.width = width;
+  recipe.height = height;
+  return recipe;
 }
 
 bool InCube(uint32_t c) {
@@ -44,17 +44,17 @@ TEST(MoviegenPalette, HasDistinctColoursOutsideTheFixedPalettes) {
 
 TEST(MoviegenPicture, HasTheSizeOfTheFrame) {
   for (Kind kind : AllKinds()) {
-    EXPECT_EQ(FrameRgb24(Spec(kind, 321, 241), 0).size(), 321u * 241 * 3) << KindName(kind);
+    EXPECT_EQ(FrameRgb24(Recipe(kind, 321, 241), 0).size(), 321u * 241 * 3) << KindName(kind);
   }
-  EXPECT_EQ(FrameIndices(Spec(Kind::Pal8Avi, 321, 241), 0).size(), 321u * 241);
+  EXPECT_EQ(FrameIndices(Recipe(Kind::Pal8Avi, 321, 241), 0).size(), 321u * 241);
 }
 
 TEST(MoviegenPicture, PalettedPicturesAreTheIndicesLookedUp) {
   std::array<uint32_t, 256> palette = MoviePalette();
   for (Kind kind : {Kind::Pal8Avi, Kind::Gif}) {
-    MovieSpec spec = Spec(kind, 65, 49);
-    std::vector<uint8_t> indices = FrameIndices(spec, 9);
-    std::vector<uint8_t> rgb = FrameRgb24(spec, 9);
+    MovieRecipe recipe = Recipe(kind, 65, 49);
+    std::vector<uint8_t> indices = FrameIndices(recipe, 9);
+    std::vector<uint8_t> rgb = FrameRgb24(recipe, 9);
     for (size_t i = 0; i < indices.size(); ++i) {
       uint32_t c = palette[indices[i]];
       ASSERT_EQ(rgb[i * 3], c >> 16) << i;
@@ -65,7 +65,7 @@ TEST(MoviegenPicture, PalettedPicturesAreTheIndicesLookedUp) {
 }
 
 TEST(MoviegenPicture, PalettedPicturesUseManyIndices) {
-  std::vector<uint8_t> indices = FrameIndices(Spec(Kind::Pal8Avi, 320, 240), 0);
+  std::vector<uint8_t> indices = FrameIndices(Recipe(Kind::Pal8Avi, 320, 240), 0);
   EXPECT_EQ(std::set<uint8_t>(indices.begin(), indices.end()).size(), 256u);
 }
 
@@ -82,18 +82,18 @@ double ChangedShare(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b
 }
 
 TEST(MoviegenPicture, TheBackgroundMovesFromFrameToFrame) {
-  MovieSpec spec = Spec(Kind::Mpeg4PcmAvi, 320, 240);
+  MovieRecipe recipe = Recipe(Kind::Mpeg4PcmAvi, 320, 240);
   for (int i : {0, 1, 57}) {
     // Most of the picture is background, so most pixels change.
-    EXPECT_GT(ChangedShare(FrameRgb24(spec, i), FrameRgb24(spec, i + 1), 3), 0.6) << i;
+    EXPECT_GT(ChangedShare(FrameRgb24(recipe, i), FrameRgb24(recipe, i + 1), 3), 0.6) << i;
   }
-  MovieSpec paletted = Spec(Kind::Gif, 320, 240);
+  MovieRecipe paletted = Recipe(Kind::Gif, 320, 240);
   EXPECT_GT(ChangedShare(FrameIndices(paletted, 4), FrameIndices(paletted, 5), 1), 0.6);
 }
 
 TEST(MoviegenPicture, IsTheSameEveryTime) {
-  MovieSpec spec = Spec(Kind::MjpegAvi, 64, 48);
-  EXPECT_EQ(FrameRgb24(spec, 3), FrameRgb24(spec, 3));
+  MovieRecipe recipe = Recipe(Kind::MjpegAvi, 64, 48);
+  EXPECT_EQ(FrameRgb24(recipe, 3), FrameRgb24(recipe, 3));
 }
 
 }  // namespace

@@ -9,16 +9,16 @@
 namespace moviegen {
 namespace {
 
-MovieSpec Spec(Kind kind, int width, int height) {
-  MovieSpec spec;
-  spec.kind = kind;
-  spec.width = width;
-  spec.height = height;
-  return spec;
+MovieRecipe Recipe(Kind kind, int width, int height) {
+  MovieRecipe recipe;
+  recipe.kind = kind;
+  recipe.width = width;
+  recipe.height = height;
+  return recipe;
 }
 
-int Read(const MovieSpec &spec, const std::vector<uint8_t> &rgb) {
-  return ReadFrameIndex(rgb.data(), spec.width, spec.height, static_cast<size_t>(spec.width) * 3);
+int Read(const MovieRecipe &recipe, const std::vector<uint8_t> &rgb) {
+  return ReadFrameIndex(rgb.data(), recipe.width, recipe.height, static_cast<size_t>(recipe.width) * 3);
 }
 
 // The 6x6x6 colour cube of a fixed 8-bit palette: levels 0, 51, ..., 255.
@@ -55,24 +55,24 @@ std::vector<uint8_t> DitheredToCube(const std::vector<uint8_t> &rgb, int width, 
 }
 
 TEST(MoviegenReader, ReadsEveryFrameNumber) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 64, 48);
-  for (int i = 0; i <= kMaxFrameIndex; ++i) ASSERT_EQ(Read(spec, FrameRgb24(spec, i)), i);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 64, 48);
+  for (int i = 0; i <= kMaxFrameIndex; ++i) ASSERT_EQ(Read(recipe, FrameRgb24(recipe, i)), i);
 }
 
 TEST(MoviegenReader, ReadsOddAndEvenSizesOfEveryKind) {
   for (Kind kind : AllKinds())
     for (auto size : {std::pair{321, 241}, std::pair{320, 240}, std::pair{64, 48},
                       std::pair{1280, 720}, std::pair{100, 400}}) {
-      MovieSpec spec = Spec(kind, size.first, size.second);
+      MovieRecipe recipe = Recipe(kind, size.first, size.second);
       for (int i : {0, 1, 2, 1000, kMaxFrameIndex})
-        EXPECT_EQ(Read(spec, FrameRgb24(spec, i)), i)
+        EXPECT_EQ(Read(recipe, FrameRgb24(recipe, i)), i)
             << KindName(kind) << " " << size.first << "x" << size.second;
     }
 }
 
 TEST(MoviegenReader, HonoursPaddedRows) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 321, 241);
-  std::vector<uint8_t> packed = FrameRgb24(spec, 77);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 321, 241);
+  std::vector<uint8_t> packed = FrameRgb24(recipe, 77);
   const size_t pitch = 321 * 3 + 13;
   std::vector<uint8_t> padded(pitch * 241, 0x80);  // grey padding that is not a block
   for (int y = 0; y < 241; ++y)
@@ -82,11 +82,11 @@ TEST(MoviegenReader, HonoursPaddedRows) {
 
 TEST(MoviegenReader, SurvivesANearestColourFixedPalette) {
   for (Kind kind : {Kind::Mpeg4PcmAvi, Kind::Pal8Avi}) {
-    MovieSpec spec = Spec(kind, 321, 241);
+    MovieRecipe recipe = Recipe(kind, 321, 241);
     for (int i : {0, 5, 42, 4000}) {
-      std::vector<uint8_t> mapped = NearestInCube(FrameRgb24(spec, i));
-      EXPECT_NE(mapped, FrameRgb24(spec, i));  // the mapping did change the picture
-      EXPECT_EQ(Read(spec, mapped), i) << KindName(kind);
+      std::vector<uint8_t> mapped = NearestInCube(FrameRgb24(recipe, i));
+      EXPECT_NE(mapped, FrameRgb24(recipe, i));  // the mapping did change the picture
+      EXPECT_EQ(Read(recipe, mapped), i) << KindName(kind);
     }
   }
 }
@@ -94,32 +94,32 @@ TEST(MoviegenReader, SurvivesANearestColourFixedPalette) {
 TEST(MoviegenReader, SurvivesDitheringToAFixedPalette) {
   for (Kind kind : {Kind::MjpegAvi, Kind::Gif}) {
     for (auto size : {std::pair{320, 240}, std::pair{64, 48}}) {
-      MovieSpec spec = Spec(kind, size.first, size.second);
+      MovieRecipe recipe = Recipe(kind, size.first, size.second);
       for (int i : {3, 31, 2048})
-        EXPECT_EQ(Read(spec, DitheredToCube(FrameRgb24(spec, i), spec.width, spec.height)), i)
+        EXPECT_EQ(Read(recipe, DitheredToCube(FrameRgb24(recipe, i), recipe.width, recipe.height)), i)
             << KindName(kind);
     }
   }
 }
 
 TEST(MoviegenReader, SurvivesNoise) {
-  MovieSpec spec = Spec(Kind::Mpeg1Ps, 320, 240);
+  MovieRecipe recipe = Recipe(Kind::Mpeg1Ps, 320, 240);
   std::mt19937 random(5);
   std::uniform_int_distribution<int> noise(-50, 50);
-  std::vector<uint8_t> rgb = FrameRgb24(spec, 1234);
+  std::vector<uint8_t> rgb = FrameRgb24(recipe, 1234);
   for (uint8_t &v : rgb) v = static_cast<uint8_t>(std::clamp(v + noise(random), 0, 255));
-  EXPECT_EQ(Read(spec, rgb), 1234);
+  EXPECT_EQ(Read(recipe, rgb), 1234);
 }
 
 TEST(MoviegenReader, RefusesPicturesWithoutBlocks) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 320, 240);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 320, 240);
   const size_t bytes = 320 * 240 * 3;
   for (uint8_t level : {0, 128, 255})
-    EXPECT_EQ(Read(spec, std::vector<uint8_t>(bytes, level)), -1) << int{level};
+    EXPECT_EQ(Read(recipe, std::vector<uint8_t>(bytes, level)), -1) << int{level};
   std::mt19937 random(1);
   std::vector<uint8_t> noise(bytes);
   for (uint8_t &v : noise) v = static_cast<uint8_t>(random());
-  EXPECT_EQ(Read(spec, noise), -1);
+  EXPECT_EQ(Read(recipe, noise), -1);
 }
 
 // Fills code cell (row, column) of a picture with one grey level.
@@ -135,24 +135,24 @@ void PaintCell(std::vector<uint8_t> &rgb, int width, int height, int row, int co
 }
 
 TEST(MoviegenReader, RefusesABlockThatAgreesWithItsInverse) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 320, 240);
-  std::vector<uint8_t> rgb = FrameRgb24(spec, 0);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 320, 240);
+  std::vector<uint8_t> rgb = FrameRgb24(recipe, 0);
   PaintCell(rgb, 320, 240, 0, 0, 255);
-  EXPECT_EQ(Read(spec, rgb), -1);
+  EXPECT_EQ(Read(recipe, rgb), -1);
   PaintCell(rgb, 320, 240, 2, 0, 0);  // its inverse follows: a valid 2048 again
-  EXPECT_EQ(Read(spec, rgb), 2048);
+  EXPECT_EQ(Read(recipe, rgb), 2048);
 }
 
 TEST(MoviegenReader, RefusesAGreyBlock) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 64, 48);
-  std::vector<uint8_t> rgb = FrameRgb24(spec, 9);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 64, 48);
+  std::vector<uint8_t> rgb = FrameRgb24(recipe, 9);
   PaintCell(rgb, 64, 48, 1, 5, 128);
-  EXPECT_EQ(Read(spec, rgb), -1);
+  EXPECT_EQ(Read(recipe, rgb), -1);
 }
 
 TEST(MoviegenReader, RefusesBadArguments) {
-  MovieSpec spec = Spec(Kind::RawRgbAvi, 64, 48);
-  std::vector<uint8_t> rgb = FrameRgb24(spec, 1);
+  MovieRecipe recipe = Recipe(Kind::RawRgbAvi, 64, 48);
+  std::vector<uint8_t> rgb = FrameRgb24(recipe, 1);
   EXPECT_EQ(ReadFrameIndex(nullptr, 64, 48, 64 * 3), -1);
   EXPECT_EQ(ReadFrameIndex(rgb.data(), 64, 48, 64 * 3 - 1), -1);
   EXPECT_EQ(ReadFrameIndex(rgb.data(), 32, 48, 64 * 3), -1);

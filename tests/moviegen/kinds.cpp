@@ -1,4 +1,4 @@
-// Names and properties of the movie kinds, and which specs each accepts.
+// Names and properties of the movie kinds, and which recipes each accepts.
 #include "moviegen/moviegen.h"
 
 #include "moviegen/code_layout.h"
@@ -63,20 +63,20 @@ bool IsMpeg1Rate(int num, int den) {
 
 }  // namespace
 
-std::string CheckSpec(const MovieSpec &spec) {
-  if (spec.width < kMinWidth || spec.height < kMinHeight)
+std::string CheckRecipe(const MovieRecipe &recipe) {
+  if (recipe.width < kMinWidth || recipe.height < kMinHeight)
     return "the frame must be at least " + std::to_string(kMinWidth) + "x" +
            std::to_string(kMinHeight);
-  if (spec.width > 4095 || spec.height > 4095) return "the frame must be under 4096x4096";
-  if (spec.fpsNum <= 0 || spec.fpsDen <= 0) return "the frame rate must be positive";
-  if (spec.frames < 1 || spec.frames > kMaxFrameIndex + 1)
+  if (recipe.width > 4095 || recipe.height > 4095) return "the frame must be under 4096x4096";
+  if (recipe.fpsNum <= 0 || recipe.fpsDen <= 0) return "the frame rate must be positive";
+  if (recipe.frames < 1 || recipe.frames > kMaxFrameIndex + 1)
     return "the movie must have 1 to " + std::to_string(kMaxFrameIndex + 1) + " frames";
-  if (spec.audio && !KindHasAudio(spec.kind))
-    return std::string(KindName(spec.kind)) + " movies have no audio";
-  if (spec.kind == Kind::Mpeg1Ps && !IsMpeg1Rate(spec.fpsNum, spec.fpsDen))
+  if (recipe.audio && !KindHasAudio(recipe.kind))
+    return std::string(KindName(recipe.kind)) + " movies have no audio";
+  if (recipe.kind == Kind::Mpeg1Ps && !IsMpeg1Rate(recipe.fpsNum, recipe.fpsDen))
     return "MPEG-1 needs a standard frame rate (24, 25, 30, 50, 60 or an NTSC rate)";
   // GIF frame delays are whole centiseconds.
-  if (spec.kind == Kind::Gif && (int64_t{100} * spec.fpsDen) % spec.fpsNum != 0)
+  if (recipe.kind == Kind::Gif && (int64_t{100} * recipe.fpsDen) % recipe.fpsNum != 0)
     return "a GIF frame time must be a whole number of centiseconds";
   return {};
 }

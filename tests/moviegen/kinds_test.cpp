@@ -25,62 +25,62 @@ TEST(MoviegenKinds, ExtensionsMatchTheContainer) {
   EXPECT_STREQ(KindExtension(Kind::Gif), ".gif");
 }
 
-MovieSpec Spec(Kind kind) {
-  MovieSpec spec;
-  spec.kind = kind;
-  spec.width = 64;
-  spec.height = 48;
-  spec.frames = 3;
-  return spec;
+MovieRecipe Recipe(Kind kind) {
+  MovieRecipe recipe;
+  recipe.kind = kind;
+  recipe.width = 64;
+  recipe.height = 48;
+  recipe.frames = 3;
+  return recipe;
 }
 
 TEST(MoviegenKinds, AcceptsTheSmallestFrameOfEveryKind) {
-  for (Kind kind : AllKinds()) EXPECT_EQ(CheckSpec(Spec(kind)), "") << KindName(kind);
+  for (Kind kind : AllKinds()) EXPECT_EQ(CheckRecipe(Recipe(kind)), "") << KindName(kind);
 }
 
-TEST(MoviegenKinds, RefusesSpecsTheFormatsCannotCarry) {
-  MovieSpec small = Spec(Kind::RawRgbAvi);
+TEST(MoviegenKinds, RefusesRecipesTheFormatsCannotCarry) {
+  MovieRecipe small = Recipe(Kind::RawRgbAvi);
   small.width = 63;
-  EXPECT_NE(CheckSpec(small), "");
-  small = Spec(Kind::RawRgbAvi);
+  EXPECT_NE(CheckRecipe(small), "");
+  small = Recipe(Kind::RawRgbAvi);
   small.height = 47;
-  EXPECT_NE(CheckSpec(small), "");
+  EXPECT_NE(CheckRecipe(small), "");
 
-  MovieSpec none = Spec(Kind::RawRgbAvi);
+  MovieRecipe none = Recipe(Kind::RawRgbAvi);
   none.frames = 0;
-  EXPECT_NE(CheckSpec(none), "");
+  EXPECT_NE(CheckRecipe(none), "");
   none.frames = kMaxFrameIndex + 2;
-  EXPECT_NE(CheckSpec(none), "");
+  EXPECT_NE(CheckRecipe(none), "");
 
-  MovieSpec mpeg1 = Spec(Kind::Mpeg1Ps);
+  MovieRecipe mpeg1 = Recipe(Kind::Mpeg1Ps);
   mpeg1.fpsNum = 10;
-  EXPECT_NE(CheckSpec(mpeg1), "");
+  EXPECT_NE(CheckRecipe(mpeg1), "");
   mpeg1.fpsNum = 30000;
   mpeg1.fpsDen = 1001;
-  EXPECT_EQ(CheckSpec(mpeg1), "");
+  EXPECT_EQ(CheckRecipe(mpeg1), "");
 
-  MovieSpec gif = Spec(Kind::Gif);
+  MovieRecipe gif = Recipe(Kind::Gif);
   gif.fpsNum = 30;  // 3.33 centiseconds a frame
-  EXPECT_NE(CheckSpec(gif), "");
+  EXPECT_NE(CheckRecipe(gif), "");
   gif.fpsNum = 10;
-  EXPECT_EQ(CheckSpec(gif), "");
+  EXPECT_EQ(CheckRecipe(gif), "");
   gif.audio = true;
-  EXPECT_NE(CheckSpec(gif), "");
+  EXPECT_NE(CheckRecipe(gif), "");
 }
 
-TEST(MoviegenKinds, ARefusedSpecLeavesNoFile) {
+TEST(MoviegenKinds, ARefusedRecipeLeavesNoFile) {
   TempDir dir;
-  MovieSpec spec = Spec(Kind::Mpeg1Ps);
-  spec.fpsNum = 7;
+  MovieRecipe recipe = Recipe(Kind::Mpeg1Ps);
+  recipe.fpsNum = 7;
   std::string path = dir.File("refused.mpg"), error;
-  EXPECT_FALSE(WriteMovie(path, spec, &error));
+  EXPECT_FALSE(WriteMovie(path, recipe, &error));
   EXPECT_NE(error, "");
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(MoviegenKinds, AnUnwritablePathFailsWithAReason) {
   std::string error;
-  EXPECT_FALSE(WriteMovie("/nonexistent-dir/x.avi", Spec(Kind::RawRgbAvi), &error));
+  EXPECT_FALSE(WriteMovie("/nonexistent-dir/x.avi", Recipe(Kind::RawRgbAvi), &error));
   EXPECT_NE(error, "");
 }
 

@@ -28,8 +28,8 @@ std::string Name(const Case &c) {
   return name;
 }
 
-MovieSpec SpecOf(const Case &c) {
-  return MovieSpec{c.kind, c.width, c.height, c.fpsNum, c.fpsDen, c.frames, c.audio};
+MovieRecipe RecipeOf(const Case &c) {
+  return MovieRecipe{c.kind, c.width, c.height, c.fpsNum, c.fpsDen, c.frames, c.audio};
 }
 
 // Mean absolute difference per byte.
@@ -60,11 +60,11 @@ class MoviegenRoundTrip : public testing::TestWithParam<Case> {};
 
 TEST_P(MoviegenRoundTrip, DecodesToTheFramesThatWereWritten) {
   const Case &c = GetParam();
-  const MovieSpec spec = SpecOf(c);
+  const MovieRecipe recipe = RecipeOf(c);
   TempDir dir;
   const std::string path = dir.File(std::string("movie") + KindExtension(c.kind));
   std::string error;
-  ASSERT_TRUE(WriteMovie(path, spec, &error)) << error;
+  ASSERT_TRUE(WriteMovie(path, recipe, &error)) << error;
 
   DecodedMovie movie;
   ASSERT_TRUE(DecodeMovie(path, &movie, &error)) << error;
@@ -78,8 +78,8 @@ TEST_P(MoviegenRoundTrip, DecodesToTheFramesThatWereWritten) {
     SCOPED_TRACE("frame " + std::to_string(i));
     const std::vector<uint8_t> &got = movie.rgb[i];
     EXPECT_EQ(ReadFrameIndex(got.data(), c.width, c.height, static_cast<size_t>(c.width) * 3), i);
-    EXPECT_NEAR(movie.start100ns[i], FrameStart100ns(spec, i), 1);
-    std::vector<uint8_t> want = FrameRgb24(spec, i);
+    EXPECT_NEAR(movie.start100ns[i], FrameStart100ns(recipe, i), 1);
+    std::vector<uint8_t> want = FrameRgb24(recipe, i);
     if (KindIsLossless(c.kind)) {
       EXPECT_TRUE(got == want);
     } else {
@@ -92,7 +92,7 @@ TEST_P(MoviegenRoundTrip, DecodesToTheFramesThatWereWritten) {
     for (int i = 0; i < c.frames; ++i) {
       ASSERT_EQ(movie.formats[i], AV_PIX_FMT_PAL8) << "frame " << i;
       EXPECT_TRUE(movie.palettes[i] == palette) << "frame " << i;
-      EXPECT_TRUE(movie.indices[i] == FrameIndices(spec, i)) << "frame " << i;
+      EXPECT_TRUE(movie.indices[i] == FrameIndices(recipe, i)) << "frame " << i;
     }
   }
   if (c.kind == Kind::Gif) {
@@ -104,7 +104,7 @@ TEST_P(MoviegenRoundTrip, DecodesToTheFramesThatWereWritten) {
   if (!c.audio) return;
   EXPECT_EQ(movie.audioRate, kAudioSampleRate);
   EXPECT_EQ(movie.audioChannels, kAudioChannels);
-  const int64_t want = AudioSampleCount(spec);
+  const int64_t want = AudioSampleCount(recipe);
   const int64_t got = static_cast<int64_t>(movie.audio.size()) / kAudioChannels;
   if (movie.audioCodec == AV_CODEC_ID_PCM_S16LE) {
     EXPECT_EQ(got, want);

@@ -7,31 +7,31 @@
 
 namespace moviegen {
 
-bool WriteMovie(const std::string &path, const MovieSpec &spec, std::string *error) {
-  std::string refusal = CheckSpec(spec);
+bool WriteMovie(const std::string &path, const MovieRecipe &recipe, std::string *error) {
+  std::string refusal = CheckRecipe(recipe);
   if (!refusal.empty()) {
     if (error) *error = refusal;
     return false;
   }
   OutputFile file;
   if (!file.Open(path, error)) return false;
-  int video = AddVideoStream(file, spec, error);
+  int video = AddVideoStream(file, recipe, error);
   if (video < 0) return false;
   int audio = -1;
-  if (spec.audio) {
-    audio = AddToneStream(file, spec.kind == Kind::Mpeg1Ps ? AV_CODEC_ID_MP2 : AV_CODEC_ID_PCM_S16LE,
+  if (recipe.audio) {
+    audio = AddToneStream(file, recipe.kind == Kind::Mpeg1Ps ? AV_CODEC_ID_MP2 : AV_CODEC_ID_PCM_S16LE,
                           error);
     if (audio < 0) return false;
   }
   if (!file.WriteHeader(error)) return false;
 
-  VideoTrack pictures(file, video, spec);
-  ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(spec) : 0);
-  for (int i = 0; i < spec.frames; ++i) {
+  VideoTrack pictures(file, video, recipe);
+  ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(recipe) : 0);
+  for (int i = 0; i < recipe.frames; ++i) {
     if (!pictures.Write(i, error)) return false;
     if (audio >= 0) {
       // The sound that plays while this frame is shown.
-      MovieSpec upTo = spec;
+      MovieRecipe upTo = recipe;
       upTo.frames = i + 1;
       if (!tone.WriteUntil(AudioSampleCount(upTo), error)) return false;
     }

@@ -14,13 +14,13 @@ namespace moviegen {
 enum class Kind {
   RawRgbAvi,    // AVI, rawvideo bgr24: lossless
   Pal8Avi,      // AVI, rawvideo pal8 with the palette in the stream: lossless
-  Mpeg4PcmAvi,  // AVI, MPEG-4 Part 2 video (B-frames) and PCM audio
+  Mpeg4PcmAvi,  // AVI, MPEG-4 Visual video (B-frames) and PCM audio
   MjpegAvi,     // AVI, Motion JPEG video, PCM audio when asked
   Mpeg1Ps,      // MPEG-1 program stream (.mpg), MP2 audio when asked
   Gif,          // animated GIF, pal8: lossless
 };
 
-struct MovieSpec {
+struct MovieRecipe {
   Kind kind = Kind::RawRgbAvi;
   int width = 320;
   int height = 240;
@@ -44,22 +44,22 @@ bool KindIsPaletted(Kind kind);
 // Whether the kind can carry the tone (all but Gif).
 bool KindHasAudio(Kind kind);
 
-// Empty when the spec can be written; otherwise why not. The frame must hold
+// Empty when the recipe can be written; otherwise why not. The frame must hold
 // the code blocks (at least 64x48); Mpeg1Ps needs an MPEG-1 frame rate
 // (24000/1001, 24, 25, 30000/1001, 30, 50, 60000/1001, 60); Gif needs a frame
 // time that is a whole number of centiseconds (e.g. 10, 20, 25, 50 fps).
-std::string CheckSpec(const MovieSpec &spec);
+std::string CheckRecipe(const MovieRecipe &recipe);
 
 // Writes the movie. False (with *error set, when error is not null) if the
-// spec is refused or FFmpeg fails; a partly written file is removed.
-bool WriteMovie(const std::string &path, const MovieSpec &spec, std::string *error);
+// recipe is refused or FFmpeg fails; a partly written file is removed.
+bool WriteMovie(const std::string &path, const MovieRecipe &recipe, std::string *error);
 
 // The picture given to the encoder for frame `index`: R,G,B bytes,
 // width*height*3, rows packed. For paletted kinds it is FrameIndices looked
 // up in MoviePalette.
-std::vector<uint8_t> FrameRgb24(const MovieSpec &spec, int index);
+std::vector<uint8_t> FrameRgb24(const MovieRecipe &recipe, int index);
 // Paletted kinds: one palette index per pixel, width*height, rows packed.
-std::vector<uint8_t> FrameIndices(const MovieSpec &spec, int index);
+std::vector<uint8_t> FrameIndices(const MovieRecipe &recipe, int index);
 // 256 distinct colours, 0x00RRGGBB; entry 0 is black and 255 white.
 std::array<uint32_t, 256> MoviePalette();
 
@@ -71,16 +71,16 @@ constexpr int kMaxFrameIndex = 4095;
 int ReadFrameIndex(const uint8_t *rgb24, int width, int height, size_t rowBytes);
 
 // Start of frame `index` in 100 ns units, rounded to nearest.
-int64_t FrameStart100ns(const MovieSpec &spec, int index);
+int64_t FrameStart100ns(const MovieRecipe &recipe, int index);
 // The movie's length in 100 ns units (the start of the frame after the last).
-int64_t MovieDuration100ns(const MovieSpec &spec);
+int64_t MovieDuration100ns(const MovieRecipe &recipe);
 
 // The tone: 16-bit signed PCM at kAudioSampleRate, kAudioChannels
 // interleaved. A soft bell arpeggio that depends only on the sample number.
 constexpr int kAudioSampleRate = 22050;
 constexpr int kAudioChannels = 2;
 // Samples per channel that cover the movie's duration.
-int64_t AudioSampleCount(const MovieSpec &spec);
+int64_t AudioSampleCount(const MovieRecipe &recipe);
 // `count` samples per channel starting at sample `first`, interleaved.
 std::vector<int16_t> ToneSamples(int64_t first, int count);
 

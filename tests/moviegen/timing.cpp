@@ -11,14 +11,14 @@ int64_t ScaleRounded(int64_t value, int64_t mul, int64_t div) {
 
 }  // namespace
 
-int64_t FrameStart100ns(const MovieSpec &spec, int index) {
-  return ScaleRounded(index, int64_t{10000000} * spec.fpsDen, spec.fpsNum);
+int64_t FrameStart100ns(const MovieRecipe &recipe, int index) {
+  return ScaleRounded(index, int64_t{10000000} * recipe.fpsDen, recipe.fpsNum);
 }
 
-int64_t MovieDuration100ns(const MovieSpec &spec) { return FrameStart100ns(spec, spec.frames); }
+int64_t MovieDuration100ns(const MovieRecipe &recipe) { return FrameStart100ns(recipe, recipe.frames); }
 
-int64_t AudioSampleCount(const MovieSpec &spec) {
-  return ScaleRounded(spec.frames, int64_t{kAudioSampleRate} * spec.fpsDen, spec.fpsNum);
+int64_t AudioSampleCount(const MovieRecipe &recipe) {
+  return ScaleRounded(recipe.frames, int64_t{kAudioSampleRate} * recipe.fpsDen, recipe.fpsNum);
 }
 
 }  // namespace moviegen

@@ -8,28 +8,28 @@
 namespace moviegen {
 namespace {
 
-MovieSpec Rate(int num, int den, int frames) {
-  MovieSpec spec;
-  spec.fpsNum = num;
-  spec.fpsDen = den;
-  spec.frames = frames;
-  return spec;
+MovieRecipe Rate(int num, int den, int frames) {
+  MovieRecipe recipe;
+  recipe.fpsNum = num;
+  recipe.fpsDen = den;
+  recipe.frames = frames;
+  return recipe;
 }
 
 TEST(MoviegenTiming, FrameStartsAreWholeFramesAt25Fps) {
-  MovieSpec spec = Rate(25, 1, 50);
-  EXPECT_EQ(FrameStart100ns(spec, 0), 0);
-  EXPECT_EQ(FrameStart100ns(spec, 1), 400000);
-  EXPECT_EQ(FrameStart100ns(spec, 49), 49 * 400000);
-  EXPECT_EQ(MovieDuration100ns(spec), 20000000);
+  MovieRecipe recipe = Rate(25, 1, 50);
+  EXPECT_EQ(FrameStart100ns(recipe, 0), 0);
+  EXPECT_EQ(FrameStart100ns(recipe, 1), 400000);
+  EXPECT_EQ(FrameStart100ns(recipe, 49), 49 * 400000);
+  EXPECT_EQ(MovieDuration100ns(recipe), 20000000);
 }
 
 TEST(MoviegenTiming, NtscFrameStartsRoundToNearest) {
-  MovieSpec spec = Rate(30000, 1001, 30);
-  EXPECT_EQ(FrameStart100ns(spec, 1), 333667);  // 333666.67
-  EXPECT_EQ(FrameStart100ns(spec, 2), 667333);  // 667333.33
-  EXPECT_EQ(FrameStart100ns(spec, 3), 1001000);
-  EXPECT_EQ(MovieDuration100ns(spec), 10010000);
+  MovieRecipe recipe = Rate(30000, 1001, 30);
+  EXPECT_EQ(FrameStart100ns(recipe, 1), 333667);  // 333666.67
+  EXPECT_EQ(FrameStart100ns(recipe, 2), 667333);  // 667333.33
+  EXPECT_EQ(FrameStart100ns(recipe, 3), 1001000);
+  EXPECT_EQ(MovieDuration100ns(recipe), 10010000);
 }
 
 TEST(MoviegenTiming, AudioCoversTheMovie) {

@@ -38,17 +38,17 @@ constexpr int kQuantiser = 3;
 
 }  // namespace
 
-int AddVideoStream(OutputFile &file, const MovieSpec &spec, std::string *error) {
+int AddVideoStream(OutputFile &file, const MovieRecipe &recipe, std::string *error) {
   return file.AddStream(
-      EncoderId(spec.kind),
-      [&spec](AVCodecContext *c) {
-        c->width = spec.width;
-        c->height = spec.height;
-        c->pix_fmt = EncoderFormat(spec.kind);
-        c->time_base = AVRational{spec.fpsDen, spec.fpsNum};
-        c->framerate = AVRational{spec.fpsNum, spec.fpsDen};
-        if (spec.kind == Kind::Mpeg4PcmAvi || spec.kind == Kind::MjpegAvi ||
-            spec.kind == Kind::Mpeg1Ps) {
+      EncoderId(recipe.kind),
+      [&recipe](AVCodecContext *c) {
+        c->width = recipe.width;
+        c->height = recipe.height;
+        c->pix_fmt = EncoderFormat(recipe.kind);
+        c->time_base = AVRational{recipe.fpsDen, recipe.fpsNum};
+        c->framerate = AVRational{recipe.fpsNum, recipe.fpsDen};
+        if (recipe.kind == Kind::Mpeg4PcmAvi || recipe.kind == Kind::MjpegAvi ||
+            recipe.kind == Kind::Mpeg1Ps) {
           c->flags |= AV_CODEC_FLAG_QSCALE;
           c->global_quality = FF_QP2LAMBDA * kQuantiser;
           // Choose intra or inter blocks by the real error: at a fine
@@ -57,17 +57,17 @@ int AddVideoStream(OutputFile &file, const MovieSpec &spec, std::string *error) 
           c->mb_decision = FF_MB_DECISION_RD;
         }
         // Real movies reorder frames: B-frames make players do so too.
-        if (spec.kind == Kind::Mpeg4PcmAvi || spec.kind == Kind::Mpeg1Ps) {
+        if (recipe.kind == Kind::Mpeg4PcmAvi || recipe.kind == Kind::Mpeg1Ps) {
           c->gop_size = 12;
           c->max_b_frames = 2;
         }
-        if (spec.kind == Kind::MjpegAvi) c->color_range = AVCOL_RANGE_JPEG;
+        if (recipe.kind == Kind::MjpegAvi) c->color_range = AVCOL_RANGE_JPEG;
       },
       error);
 }
 
-VideoTrack::VideoTrack(OutputFile &file, int stream, const MovieSpec &spec)
-    : file_(file), stream_(stream), spec_(spec), frame_(av_frame_alloc()) {}
+VideoTrack::VideoTrack(OutputFile &file, int stream, const MovieRecipe &recipe)
+    : file_(file), stream_(stream), recipe_(recipe), frame_(av_frame_alloc()) {}
 
 VideoTrack::~VideoTrack() {
   av_frame_free(&frame_);
@@ -75,10 +75,10 @@ VideoTrack::~VideoTrack() {
 }
 
 bool VideoTrack::FillPaletted(int index) {
-  std::vector<uint8_t> indices = FrameIndices(spec_, index);
-  for (int y = 0; y < spec_.height; ++y) {
+  std::vector<uint8_t> indices = FrameIndices(recipe_, index);
+  for (int y = 0; y < recipe_.height; ++y) {
     std::memcpy(frame_->data[0] + static_cast<size_t>(y) * frame_->linesize[0],
-                &indices[static_cast<size_t>(y) * spec_.width], spec_.width);
+                &indices[static_cast<size_t>(y) * recipe_.width], recipe_.width);
   }
   // FFmpeg keeps PAL8 palettes as native-endian 0xAARRGGBB words.
   std::array<uint32_t, 256> palette = MoviePalette();
@@ -90,16 +90,16 @@ bool VideoTrack::FillPaletted(int index) {
 bool VideoTrack::FillConverted(int index) {
   const AVPixelFormat target = static_cast<AVPixelFormat>(frame_->format);
   if (!scaler_) {
-    scaler_ = sws_getContext(spec_.width, spec_.height, AV_PIX_FMT_RGB24, spec_.width,
-                             spec_.height, target, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
+    scaler_ = sws_getContext(recipe_.width, recipe_.height, AV_PIX_FMT_RGB24, recipe_.width,
+                             recipe_.height, target, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
                              nullptr, nullptr);
     if (!scaler_) return false;
   }
-  std::vector<uint8_t> rgb = FrameRgb24(spec_, index);
+  std::vector<uint8_t> rgb = FrameRgb24(recipe_, index);
   const uint8_t *source[1] = {rgb.data()};
-  const int sourceStride[1] = {spec_.width * 3};
-  return sws_scale(scaler_, source, sourceStride, 0, spec_.height, frame_->data,
-                   frame_->linesize) == spec_.height;
+  const int sourceStride[1] = {recipe_.width * 3};
+  return sws_scale(scaler_, source, sourceStride, 0, recipe_.height, frame_->data,
+                   frame_->linesize) == recipe_.height;
 }
 
 bool VideoTrack::Write(int index, std::string *error) {

@@ -11,12 +11,12 @@ struct SwsContext;
 
 namespace moviegen {
 
-// Adds the video stream for spec.kind. Returns the stream number or -1.
-int AddVideoStream(OutputFile &file, const MovieSpec &spec, std::string *error);
+// Adds the video stream for recipe.kind. Returns the stream number or -1.
+int AddVideoStream(OutputFile &file, const MovieRecipe &recipe, std::string *error);
 
 class VideoTrack {
  public:
-  VideoTrack(OutputFile &file, int stream, const MovieSpec &spec);
+  VideoTrack(OutputFile &file, int stream, const MovieRecipe &recipe);
   ~VideoTrack();
   VideoTrack(const VideoTrack &) = delete;
   VideoTrack &operator=(const VideoTrack &) = delete;
@@ -30,7 +30,7 @@ class VideoTrack {
 
   OutputFile &file_;
   int stream_;
-  MovieSpec spec_;
+  MovieRecipe recipe_;
   AVFrame *frame_ = nullptr;
   SwsContext *scaler_ = nullptr;
 };

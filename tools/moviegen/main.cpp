@@ -52,15 +52,15 @@ int main(int argc, char **argv) {
       {"frames", required_argument, nullptr, kFrames}, {"audio", no_argument, nullptr, kAudio},
       {"no-audio", no_argument, nullptr, kNoAudio},    {"help", no_argument, nullptr, kHelp},
       {nullptr, 0, nullptr, 0}};
-  moviegen::MovieSpec spec;
+  moviegen::MovieRecipe recipe;
   double seconds = 2.0, frames = -1;
   int audio = -1;  // -1: the kind's default
   for (int opt; (opt = getopt_long(argc, argv, "", options, nullptr)) != -1;) {
     bool ok = true;
     switch (opt) {
-      case kKind: ok = moviegen::ParseKind(optarg, &spec.kind); break;
-      case kSize: ok = ParseSize(optarg, &spec.width, &spec.height); break;
-      case kFps: ok = ParseRate(optarg, &spec.fpsNum, &spec.fpsDen); break;
+      case kKind: ok = moviegen::ParseKind(optarg, &recipe.kind); break;
+      case kSize: ok = ParseSize(optarg, &recipe.width, &recipe.height); break;
+      case kFps: ok = ParseRate(optarg, &recipe.fpsNum, &recipe.fpsDen); break;
       case kSeconds: ok = ParseNumber(optarg, &seconds) && seconds > 0; break;
       case kFrames: ok = ParseNumber(optarg, &frames) && frames >= 1 && frames == std::floor(frames); break;
       case kAudio: audio = 1; break;
@@ -77,11 +77,11 @@ int main(int argc, char **argv) {
     Usage(stderr);
     return 2;
   }
-  spec.frames = frames > 0 ? static_cast<int>(frames)
-                           : static_cast<int>(std::lround(seconds * spec.fpsNum / spec.fpsDen));
-  spec.audio = audio >= 0 ? audio == 1 : spec.kind == moviegen::Kind::Mpeg4PcmAvi;
+  recipe.frames = frames > 0 ? static_cast<int>(frames)
+                           : static_cast<int>(std::lround(seconds * recipe.fpsNum / recipe.fpsDen));
+  recipe.audio = audio >= 0 ? audio == 1 : recipe.kind == moviegen::Kind::Mpeg4PcmAvi;
   std::string error;
-  if (!moviegen::WriteMovie(argv[optind], spec, &error)) {
+  if (!moviegen::WriteMovie(argv[optind], recipe, &error)) {
     std::fprintf(stderr, "moviegen: %s\n", error.c_str());
     return 1;
   }

@@ -9,7 +9,7 @@
 
 struct TestMovie {
     std::string name;
-    moviegen::MovieSpec recipe;
+    moviegen::MovieRecipe recipe;
     std::string path;
 };
 

@@ -10,7 +10,7 @@
 
 struct TestMovie {
     std::string name;
-    moviegen::MovieSpec recipe;
+    moviegen::MovieRecipe recipe;
     std::string path;
 };
 

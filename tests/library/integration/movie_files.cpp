@@ -8,23 +8,23 @@ MovieFiles::~MovieFiles() {
     if (directDraw_ != nullptr) directDraw_->Release();
 }
 
-std::string MovieFiles::write(const std::string &name, const moviegen::MovieSpec &spec) {
+std::string MovieFiles::write(const std::string &name, const moviegen::MovieRecipe &recipe) {
     const std::string file = dir_.File(name);
     std::string error;
-    if (!moviegen::WriteMovie(file, spec, &error)) {
+    if (!moviegen::WriteMovie(file, recipe, &error)) {
         ADD_FAILURE() << "cannot write " << file << ": " << error;
         return std::string();
     }
     return file;
 }
 
-moviegen::MovieSpec SmallMovie(moviegen::Kind kind, int fps) {
-    moviegen::MovieSpec spec;
-    spec.kind = kind;
-    spec.width = 160;
-    spec.height = 120;
-    spec.fpsNum = fps;
-    spec.fpsDen = 1;
-    spec.frames = 10;
-    return spec;
+moviegen::MovieRecipe SmallMovie(moviegen::Kind kind, int fps) {
+    moviegen::MovieRecipe recipe;
+    recipe.kind = kind;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.fpsNum = fps;
+    recipe.fpsDen = 1;
+    recipe.frames = 10;
+    return recipe;
 }

@@ -14,9 +14,9 @@ public:
     MovieFiles(const MovieFiles &) = delete;
     MovieFiles &operator=(const MovieFiles &) = delete;
 
-    // Writes a movie of `spec` under `name` in the temporary directory and
+    // Writes a movie of `recipe` under `name` in the temporary directory and
     // returns its path; empty (with a test failure) when it cannot.
-    std::string write(const std::string &name, const moviegen::MovieSpec &spec);
+    std::string write(const std::string &name, const moviegen::MovieRecipe &recipe);
     std::string path(const std::string &name) const { return dir_.File(name); }
 
     IDirectDraw *directDraw() const { return directDraw_; }
@@ -26,5 +26,5 @@ private:
     IDirectDraw *directDraw_ = nullptr;
 };
 
-// A spec of `kind` at a small size, 25 frames per second unless given.
-moviegen::MovieSpec SmallMovie(moviegen::Kind kind, int fps = 25);
+// A recipe of `kind` at a small size, 25 frames per second unless given.
+moviegen::MovieRecipe SmallMovie(moviegen::Kind kind, int fps = 25);

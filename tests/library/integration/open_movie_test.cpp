@@ -26,9 +26,9 @@ class LibraryMovieOpen : public testing::TestWithParam<Kind> {};
 
 TEST_P(LibraryMovieOpen, FirstFrameGeometryAndTimes) {
     MovieFiles files;
-    moviegen::MovieSpec spec = SmallMovie(GetParam());
-    spec.audio = moviegen::KindHasAudio(spec.kind);
-    const std::string file = files.write(std::string("movie") + moviegen::KindExtension(spec.kind), spec);
+    moviegen::MovieRecipe recipe = SmallMovie(GetParam());
+    recipe.audio = moviegen::KindHasAudio(recipe.kind);
+    const std::string file = files.write(std::string("movie") + moviegen::KindExtension(recipe.kind), recipe);
     ASSERT_FALSE(file.empty());
 
     StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
@@ -41,21 +41,21 @@ TEST_P(LibraryMovieOpen, FirstFrameGeometryAndTimes) {
 
     EXPECT_EQ(stream->frameRect.left, 0);
     EXPECT_EQ(stream->frameRect.top, 0);
-    EXPECT_EQ(stream->frameRect.right, spec.width);
-    EXPECT_EQ(stream->frameRect.bottom, spec.height);
+    EXPECT_EQ(stream->frameRect.right, recipe.width);
+    EXPECT_EQ(stream->frameRect.bottom, recipe.height);
     int width = -1, height = -1;
     streamRect(stream, &width, &height);
-    EXPECT_EQ(width, spec.width);
-    EXPECT_EQ(height, spec.height);
+    EXPECT_EQ(width, recipe.width);
+    EXPECT_EQ(height, recipe.height);
     SurfacePicture picture;
     ASSERT_TRUE(ReadSurface(stream->surface, nullptr, &picture));
-    EXPECT_EQ(picture.width, DWORD(spec.width));
-    EXPECT_EQ(picture.height, DWORD(spec.height));
+    EXPECT_EQ(picture.width, DWORD(recipe.width));
+    EXPECT_EQ(picture.height, DWORD(recipe.height));
     EXPECT_EQ(picture.bitsPerPixel, 32u);
-    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), spec.width, spec.height, spec.width * 3), 0);
+    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, recipe.width * 3), 0);
 
     EXPECT_DOUBLE_EQ(streamFrametime(stream), 40.0);
-    EXPECT_NEAR(streamDuration(stream), moviegen::MovieDuration100ns(spec) / 1e7, 0.04);
+    EXPECT_NEAR(streamDuration(stream), moviegen::MovieDuration100ns(recipe) / 1e7, 0.04);
     EXPECT_DOUBLE_EQ(streamClock(stream), stream->currentTime / 1e7);
 
     // A true-colour screen gives the stream no palette.
@@ -79,14 +79,14 @@ INSTANTIATE_TEST_SUITE_P(EachKind, LibraryMovieOpen, testing::ValuesIn(moviegen:
 
 TEST(LibraryMovieOpenPixels, RawMovieArrivesExactly) {
     MovieFiles files;
-    const moviegen::MovieSpec spec = SmallMovie(Kind::RawRgbAvi);
-    const std::string file = files.write("raw.avi", spec);
+    const moviegen::MovieRecipe recipe = SmallMovie(Kind::RawRgbAvi);
+    const std::string file = files.write("raw.avi", recipe);
     StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
     ASSERT_NE(stream, nullptr);
 
     SurfacePicture picture;
     ASSERT_TRUE(ReadSurface(stream->surface, nullptr, &picture));
-    EXPECT_EQ(picture.rgb, moviegen::FrameRgb24(spec, 0));
+    EXPECT_EQ(picture.rgb, moviegen::FrameRgb24(recipe, 0));
     freeStreamSample(stream);
 }
 

@@ -15,8 +15,8 @@ using moviegen::Kind;
 
 TEST(LibraryPaletteCapture, Pal8MovieBringsItsOwnPalette) {
     MovieFiles files;
-    const moviegen::MovieSpec spec = SmallMovie(Kind::Pal8Avi);
-    const std::string file = files.write("pal8.avi", spec);
+    const moviegen::MovieRecipe recipe = SmallMovie(Kind::Pal8Avi);
+    const std::string file = files.write("pal8.avi", recipe);
     StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
     ASSERT_NE(stream, nullptr);
 
@@ -42,10 +42,10 @@ TEST(LibraryPaletteCapture, Pal8MovieBringsItsOwnPalette) {
     SurfacePicture picture;
     ASSERT_TRUE(ReadSurface(stream->surface, stream->logPalette->palPalEntry, &picture));
     EXPECT_EQ(picture.bitsPerPixel, 8u);
-    EXPECT_EQ(picture.width, DWORD(spec.width));
-    EXPECT_EQ(picture.height, DWORD(spec.height));
-    EXPECT_EQ(picture.indices, moviegen::FrameIndices(spec, 0));
-    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), spec.width, spec.height, spec.width * 3), 0);
+    EXPECT_EQ(picture.width, DWORD(recipe.width));
+    EXPECT_EQ(picture.height, DWORD(recipe.height));
+    EXPECT_EQ(picture.indices, moviegen::FrameIndices(recipe, 0));
+    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, recipe.width * 3), 0);
     freeStreamSample(stream);
 }
 
@@ -53,8 +53,8 @@ class LibraryPaletteCaptureEachKind : public testing::TestWithParam<Kind> {};
 
 TEST_P(LibraryPaletteCaptureEachKind, FirstFrameReadsThroughTheCapturedPalette) {
     MovieFiles files;
-    const moviegen::MovieSpec spec = SmallMovie(GetParam());
-    const std::string file = files.write(std::string("movie") + moviegen::KindExtension(spec.kind), spec);
+    const moviegen::MovieRecipe recipe = SmallMovie(GetParam());
+    const std::string file = files.write(std::string("movie") + moviegen::KindExtension(recipe.kind), recipe);
     StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
     ASSERT_NE(stream, nullptr);
     ASSERT_NE(stream->logPalette, nullptr);
@@ -63,7 +63,7 @@ TEST_P(LibraryPaletteCaptureEachKind, FirstFrameReadsThroughTheCapturedPalette) 
     SurfacePicture picture;
     ASSERT_TRUE(ReadSurface(stream->surface, stream->logPalette->palPalEntry, &picture));
     EXPECT_EQ(picture.bitsPerPixel, 8u);
-    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), spec.width, spec.height, spec.width * 3), 0);
+    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, recipe.width * 3), 0);
     freeStreamSample(stream);
 }
 
