@@ -34,6 +34,22 @@ WindowRecord *FindMovableWindowRecord(WindowTable &table, HWND hWnd) {
     return window;
 }
 
+// Looks the window up under the table's lock and lets `read` answer into
+// the caller's output; FALSE, with the last error set, when either is bad.
+template <class Out, class Read>
+BOOL ReadWindow(HWND hWnd, Out *out, Read read) {
+    WindowTable &table = Windows();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    const WindowRecord *window = FindWindowRecord(table, hWnd);
+    if (!window) return FALSE;
+    if (!out) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    read(*window, out);
+    return TRUE;
+}
+
 void DestroyWithOwned(WindowTable &table, uintptr_t handle) {
     std::vector<uintptr_t> owned;
     table.windows.ForEach([&](uintptr_t h, WindowRecord &w) {
@@ -139,60 +155,30 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFl
 HWND WINAPI GetDesktopWindow(void) { return FromHandleValue<HWND>(Windows().desktop); }
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    const WindowRecord *window = FindWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    if (!lpRect) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpRect = window->rect;
-    return TRUE;
+    return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) { *rect = window.rect; });
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    const WindowRecord *window = FindWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    if (!lpRect) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const RECT client = standin::ClientRectOnScreen(*window);
-    *lpRect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
-    return TRUE;
+    return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) {
+        const RECT client = standin::ClientRectOnScreen(window);
+        *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    });
 }
 
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    const WindowRecord *window = FindWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    if (!lpPoint) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const RECT client = standin::ClientRectOnScreen(*window);
-    lpPoint->x = standin::ClampCoordinate(int64_t{lpPoint->x} + client.left);
-    lpPoint->y = standin::ClampCoordinate(int64_t{lpPoint->y} + client.top);
-    return TRUE;
+    return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
+        const RECT client = standin::ClientRectOnScreen(window);
+        point->x = standin::ClampCoordinate(int64_t{point->x} + client.left);
+        point->y = standin::ClampCoordinate(int64_t{point->y} + client.top);
+    });
 }
 
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    const WindowRecord *window = FindWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    if (!lpPoint) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    const RECT client = standin::ClientRectOnScreen(*window);
-    lpPoint->x = standin::ClampCoordinate(int64_t{lpPoint->x} - client.left);
-    lpPoint->y = standin::ClampCoordinate(int64_t{lpPoint->y} - client.top);
-    return TRUE;
+    return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
+        const RECT client = standin::ClientRectOnScreen(window);
+        point->x = standin::ClampCoordinate(int64_t{point->x} - client.left);
+        point->y = standin::ClampCoordinate(int64_t{point->y} - client.top);
+    });
 }
 
 }  // extern "C"
