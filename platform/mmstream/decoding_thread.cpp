@@ -145,6 +145,11 @@ void DecodingThread::Serve() {
             continue;
         }
         if (endStatus_ != S_OK) {
+            // Completes, like a frame, only while the stream runs.
+            if (!clock_.Running()) {
+                wake_.wait(lock);
+                continue;
+            }
             // A free clock runs to the end of the movie with its last frame.
             clock_.JumpForward(duration_);
             SampleUpdate &update = *queue_.front();

@@ -1,5 +1,6 @@
 #include "mmstream/movie_file.h"
 
+#include <algorithm>
 #include <cerrno>
 
 extern "C" {
@@ -27,6 +28,31 @@ int FindVideoStream(const AVFormatContext *format) {
             return static_cast<int>(i);
     }
     return -1;
+}
+
+// The end of the last packet of a video stream, in the stream's time base,
+// from demuxing the whole file on its own; AV_NOPTS_VALUE if none tells.
+int64_t LastPacketEnd(const std::string &url, int streamIndex) {
+    AVFormatContext *format = nullptr;
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return AV_NOPTS_VALUE;
+    int64_t end = AV_NOPTS_VALUE;  // the lowest value, so std::max works
+    AVPacket *packet = av_packet_alloc();
+    if (packet && avformat_find_stream_info(format, nullptr) >= 0 &&
+        streamIndex < static_cast<int>(format->nb_streams)) {
+        while (av_read_frame(format, packet) >= 0) {
+            const int64_t start = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (packet->stream_index == streamIndex && start != AV_NOPTS_VALUE)
+                end = std::max(end, start + std::max<int64_t>(packet->duration, 0));
+            av_packet_unref(packet);
+        }
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return end;
 }
 
 STREAM_TIME FrameRateToTimePerFrame(AVRational rate) {
@@ -130,6 +156,13 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     } else if (movie->sawGifColourTable_) {
         info.palettized = true;
         info.palette = movie->gifColourTable_;
+    }
+    // A length guessed from the bit rate (bare elementary streams) can be
+    // far off: the packets tell where the frames end.
+    if (movie->format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
+        const int64_t end = LastPacketEnd(url, movie->streamIndex_);
+        if (end != AV_NOPTS_VALUE)
+            info.duration = av_rescale_q(end - movie->firstTimestamp_, stream->time_base, kStreamTimeBase);
     }
     if (info.duration < movie->firstFrame_.end) info.duration = movie->firstFrame_.end;
     *error = S_OK;

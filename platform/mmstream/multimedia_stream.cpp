@@ -107,8 +107,6 @@ HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
 HRESULT MultimediaStream::Initialize(STREAM_TYPE type, DWORD, IGraphBuilder *graph) {
     if (type != STREAMTYPE_READ) return E_INVALIDARG;
     if (graph) return E_NOTIMPL;  // no filter graph behind this stream
-    std::lock_guard<std::mutex> lock(mutex_);
-    initialized_ = true;
     return S_OK;
 }
 
@@ -127,7 +125,6 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (newStream) *newStream = nullptr;
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    initialized_ = true;  // a stream added first initialises for reading
     if (movie_) return MS_E_SOURCEALREADYDEFINED;
     if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
     if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
@@ -153,34 +150,27 @@ HRESULT MultimediaStream::AddVideo(IUnknown *streamObject, IMediaStream **newStr
 // Only the default renderer is offered for sound: there is no audio media
 // stream to read samples from.
 HRESULT MultimediaStream::AddAudio(DWORD flags, IMediaStream **newStream) {
-    if (audioAdded_) return MS_E_PURPOSEID;
+    if (audio_) return MS_E_PURPOSEID;
     if (!(flags & AMMSF_ADDDEFAULTRENDERER)) return E_NOTIMPL;
     if (newStream) return E_INVALIDARG;
     audio_ = AudioRenderer::Create();
-    if (!audio_) return VFW_E_NO_AUDIO_HARDWARE;
-    audioAdded_ = true;
-    return S_OK;
+    return audio_ ? S_OK : VFW_E_NO_AUDIO_HARDWARE;
 }
 
 HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     if (!fileName) return E_POINTER;
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     if (movie_) return MS_E_SOURCEALREADYDEFINED;
     if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
     const std::string path = Utf16ToUtf8(fileName);
     HRESULT hr = E_FAIL;
     std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &hr);
     if (!movie) return hr;
-    initialized_ = true;
     movie_ = movie->Info();
     decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
     if (audio_) audio_->Play(path, movie_->originMicroseconds, clock_);
-    if (flags & AMMSF_RUN) {
-        clock_.Run();
-        decoder_->ClockChanged();
-        if (audio_) audio_->ClockChanged(false);
-    }
-    return S_OK;
+    lock.unlock();
+    return (flags & AMMSF_RUN) ? SetState(STREAMSTATE_RUN) : S_OK;
 }
 
 HRESULT MultimediaStream::OpenMoniker(IBindCtx *, IMoniker *, DWORD) { return E_NOTIMPL; }

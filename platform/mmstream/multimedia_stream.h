@@ -59,11 +59,9 @@ private:
     void ClockChanged();
 
     std::mutex mutex_;  // guards everything below but the clock
-    bool initialized_ = false;
     StreamClock clock_;
     std::unique_ptr<DdrawMediaStream> video_;
-    bool audioAdded_ = false;
-    std::unique_ptr<AudioRenderer> audio_;
+    std::unique_ptr<AudioRenderer> audio_;  // null also when there is no device
     std::optional<MovieInfo> movie_;
     std::unique_ptr<DecodingThread> decoder_;
 };

@@ -1,5 +1,6 @@
 #include "mmstream/stream_clock.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -23,7 +24,9 @@ STREAM_TIME StreamClock::Now() const {
 STREAM_TIME StreamClock::NowLocked() const {
     if (!running_ || free_) return base_;
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now() - since_);
-    return base_ + elapsed.count() / 100;
+    // A clock set near the end of its range stays there instead of wrapping.
+    STREAM_TIME now;
+    return __builtin_add_overflow(base_, elapsed.count() / 100, &now) ? INT64_MAX : now;
 }
 
 void StreamClock::Run() {

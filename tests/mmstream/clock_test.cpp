@@ -81,5 +81,20 @@ TEST_F(ClockTest, RunningClockAdvancesFromTheLastSeek) {
     EXPECT_GE(stopped, now);
 }
 
+// A position at the far end of the clock's range does not wrap round to
+// a negative time while the clock runs.
+TEST_F(ClockTest, RunningClockAtTheEndOfItsRangeDoesNotWrap) {
+    constexpr STREAM_TIME kLast = INT64_MAX - 1;
+    ASSERT_EQ(mm_->Seek(kLast), S_OK);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    STREAM_TIME now = 0;
+    ASSERT_EQ(mm_->GetTime(&now), S_OK);
+    EXPECT_GE(now, kLast);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
+    mm_->GetTime(&now);
+    EXPECT_GE(now, kLast) << "stopped where it stood";
+}
+
 }  // namespace
 }  // namespace mmtest

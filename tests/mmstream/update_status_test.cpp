@@ -77,6 +77,20 @@ TEST_F(UpdateStatusTest, StopWithUpdatePendingThenRunCompletesIt) {
     EXPECT_EQ(ShownFrame(), 5);
 }
 
+// Meeting the end of the movie is a completion like any other: on a
+// stopped stream it waits for the next run.
+TEST_F(UpdateStatusTest, EndOfStreamMetWhileStoppedWaitsForTheRun) {
+    RunFarBeforeTheMovie();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
+    STREAM_TIME duration = 0;
+    ASSERT_EQ(mm_->GetDuration(&duration), S_OK);
+    ASSERT_EQ(mm_->Seek(duration), S_OK);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 50), MS_S_PENDING) << "the stream is stopped";
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), MS_S_ENDOFSTREAM);
+}
+
 TEST_F(UpdateStatusTest, AsyncUpdatesCompleteInOrder) {
     ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
     for (int i = 0; i < recipe_.frames; ++i) {
