@@ -41,8 +41,9 @@ HRESULT FakeDirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE 
     return DD_OK;
 }
 
-HRESULT FakePalette::GetEntries(DWORD, DWORD base, DWORD count, LPPALETTEENTRY out) {
+HRESULT FakePalette::GetEntries(DWORD flags, DWORD base, DWORD count, LPPALETTEENTRY out) {
     record("GetEntries");
+    entryCalls.push_back({flags, base, count});
     for (DWORD i = 0; i < count && base + i < 256; ++i) {
         if (base + i >= writable) return DDERR_INVALIDPARAMS;
         out[i] = entries[base + i];

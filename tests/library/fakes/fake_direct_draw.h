@@ -120,6 +120,12 @@ public:
     PALETTEENTRY entries[256] = {};
     DWORD caps = DDPCAPS_8BIT;
     DWORD writable = 256;  // GetEntries writes at most this many, then fails
+    struct EntriesCall {
+        DWORD flags;
+        DWORD base;
+        DWORD count;
+    };
+    std::vector<EntriesCall> entryCalls;
 
     HRESULT STDMETHODCALLTYPE GetCaps(LPDWORD out) override {
         *out = caps;

@@ -28,3 +28,10 @@ moviegen::MovieRecipe SmallMovie(moviegen::Kind kind, int fps) {
     recipe.frames = 10;
     return recipe;
 }
+
+std::string KindTestName(const testing::TestParamInfo<moviegen::Kind> &info) {
+    std::string name = moviegen::KindName(info.param);
+    for (char &c : name)
+        if (c == '-') c = '_';
+    return name;
+}

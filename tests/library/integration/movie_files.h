@@ -4,6 +4,7 @@
 #include <string>
 
 #include <ddraw.h>
+#include <gtest/gtest.h>
 
 #include "moviegen/moviegen.h"
 
@@ -28,3 +29,6 @@ private:
 
 // A recipe of `kind` at a small size, 25 frames per second unless given.
 moviegen::MovieRecipe SmallMovie(moviegen::Kind kind, int fps = 25);
+
+// A movie kind as a test name: gtest allows no '-'.
+std::string KindTestName(const testing::TestParamInfo<moviegen::Kind> &info);

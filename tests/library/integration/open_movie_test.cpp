@@ -68,14 +68,7 @@ TEST_P(LibraryMovieOpen, FirstFrameGeometryAndTimes) {
     freeStreamSample(stream);
 }
 
-std::string kindName(const testing::TestParamInfo<Kind> &info) {
-    std::string name = moviegen::KindName(info.param);
-    for (char &c : name)
-        if (c == '-') c = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(EachKind, LibraryMovieOpen, testing::ValuesIn(moviegen::AllKinds()), kindName);
+INSTANTIATE_TEST_SUITE_P(EachKind, LibraryMovieOpen, testing::ValuesIn(moviegen::AllKinds()), KindTestName);
 
 TEST(LibraryMovieOpenPixels, RawMovieArrivesExactly) {
     MovieFiles files;
@@ -144,6 +137,40 @@ TEST(LibraryMovieLifetime, OpenAndFreeInALoopLeavesNothingBehind) {
     }
     EXPECT_EQ(StandinComInitCount(), comBefore);
     EXPECT_EQ(refsOf(files.directDraw()), hostRefs);
+}
+
+TEST(LibraryMovieLifetime, FreeingOneRecordLeavesAnotherPlaying) {
+    MovieFiles files;
+    moviegen::MovieRecipe recipe = SmallMovie(Kind::Mpeg4PcmAvi);
+    recipe.audio = true;
+    const std::string first = files.write("first.avi", recipe);
+    const std::string second = files.write("second.avi", recipe);
+    const ULONG comBefore = StandinComInitCount();
+
+    StreamSample *gone = createStreamSample(first.c_str(), nullptr, files.directDraw());
+    StreamSample *kept = createStreamSample(second.c_str(), nullptr, files.directDraw());
+    ASSERT_NE(gone, nullptr);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(StandinComInitCount(), comBefore + 2);
+    freeStreamSample(gone);
+    EXPECT_EQ(StandinComInitCount(), comBefore + 1);
+
+    // The second record still decodes, its frames and clock moving on.
+    SurfacePicture picture;
+    for (int frame = 1; frame <= 3; ++frame) {
+        SCOPED_TRACE(frame);
+        ASSERT_EQ(kept->sample->Update(0, nullptr, nullptr, 0), S_OK);
+        ASSERT_TRUE(ReadSurface(kept->surface, nullptr, &picture));
+        EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, recipe.width * 3), frame);
+    }
+    streamSeek(kept, 0.2);
+    ASSERT_EQ(kept->sample->Update(0, nullptr, nullptr, 0), S_OK);
+    ASSERT_TRUE(ReadSurface(kept->surface, nullptr, &picture));
+    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, recipe.width * 3), 5);
+    EXPECT_DOUBLE_EQ(streamFrametime(kept), 40.0);
+
+    freeStreamSample(kept);
+    EXPECT_EQ(StandinComInitCount(), comBefore);
 }
 
 }  // namespace

@@ -67,14 +67,7 @@ TEST_P(LibraryPaletteCaptureEachKind, FirstFrameReadsThroughTheCapturedPalette) 
     freeStreamSample(stream);
 }
 
-std::string kindName(const testing::TestParamInfo<Kind> &info) {
-    std::string name = moviegen::KindName(info.param);
-    for (char &c : name)
-        if (c == '-') c = '_';
-    return name;
-}
-
 INSTANTIATE_TEST_SUITE_P(EachKind, LibraryPaletteCaptureEachKind, testing::ValuesIn(moviegen::AllKinds()),
-                         kindName);
+                         KindTestName);
 
 }  // namespace

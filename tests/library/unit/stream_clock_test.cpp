@@ -52,6 +52,7 @@ TEST_P(LibrarySeek, ChoosesByRangeAndClearsTheStatus) {
     }
     EXPECT_EQ(record.updateStatus, 0);
     EXPECT_EQ(record.currentTime, 1234);  // the clock read-out waits for the next read
+    EXPECT_DOUBLE_EQ(streamClock(&record), 1234 / 1e7);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -109,6 +109,10 @@ TEST(LibraryOpen, FillsTheRecord) {
     EXPECT_EQ(stream->frameRect.top, 0);
     EXPECT_EQ(stream->frameRect.right, 320);
     EXPECT_EQ(stream->frameRect.bottom, 240);
+    int width = -1, height = -1;
+    streamRect(stream, &width, &height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 240);
     EXPECT_EQ(stream->duration, 50000000);
     EXPECT_EQ(stream->frameTime, 400000);
     EXPECT_EQ(stream->currentTime, 400000);

@@ -8,6 +8,7 @@
 
 #include "fakes/fake_direct_draw.h"
 #include "fakes/fake_video_stream.h"
+#include "gdi_palette_room.h"
 #include "stream/stream_format.h"
 #include "stream/stream_sample.h"
 
@@ -51,6 +52,10 @@ TEST_F(LibraryStreamPalette, CapturesEntriesWithFlagsFiveAndHandsOutRgbTriples) 
 
     EXPECT_EQ(streamPalette(&record, rgb.data()), 256);
 
+    ASSERT_EQ(palette.entryCalls.size(), 1u);
+    EXPECT_EQ(palette.entryCalls[0].flags, 0u);
+    EXPECT_EQ(palette.entryCalls[0].base, 0u);
+    EXPECT_EQ(palette.entryCalls[0].count, 256u);
     ASSERT_NE(record.logPalette, nullptr);
     EXPECT_EQ(record.logPalette->palVersion, 0x300);
     EXPECT_EQ(record.logPalette->palNumEntries, 256);
@@ -111,6 +116,16 @@ TEST_F(LibraryStreamPalette, SecondCaptureReusesTheBlockAndKeepsOneGdiPalette) {
     EXPECT_EQ(captured()[255].peFlags, PC_RESERVED | PC_NOCOLLAPSE);
     EXPECT_EQ(rgb[3 * 7 + 1], 2);
     EXPECT_EQ(rgb[3 * 200], 0);
+}
+
+TEST_F(LibraryStreamPalette, DeletesTheOldGdiPaletteBeforeMakingTheNewOne) {
+    ASSERT_EQ(streamPalette(&record, nullptr), 256);
+    GdiPaletteRoom room;
+    ASSERT_TRUE(room.fill());
+
+    // Only the room of the palette being replaced is left.
+    ASSERT_EQ(streamPalette(&record, nullptr), 256);
+    EXPECT_TRUE(paletteIsLive(record.hPalette));
 }
 
 TEST_F(LibraryStreamPalette, WithoutAPaletteReturnsZeroAndAllocatesNothing) {

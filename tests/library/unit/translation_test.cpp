@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_direct_draw.h"
+#include "gdi_palette_room.h"
 #include "present/log_palette.h"
 #include "present/surface_lookup.h"
 #include "present/translation_table.h"
@@ -98,6 +99,31 @@ TEST_F(LibraryTranslationTable, FollowsTheSystemPaletteOfTheMoment) {
 
     SelectPalette(screen, previous, FALSE);
     DeleteObject(palette);
+}
+
+TEST_F(LibraryTranslationTable, DeletesItsTemporaryPalette) {
+    set(42, 255, 0, 0);
+    GdiPaletteRoom room;
+    ASSERT_TRUE(room.fill());
+    room.leave(1);
+
+    // Each build needs the one free palette; a leaked one leaves none.
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const TranslationTable table = build();
+        EXPECT_EQ(table.index[42], 249);
+        EXPECT_EQ(table.index[0], 0);
+    }
+}
+
+TEST_F(LibraryTranslationTable, WithoutATemporaryPaletteEveryEntryIs255) {
+    set(42, 255, 0, 0);
+    GdiPaletteRoom room;
+    ASSERT_TRUE(room.fill());
+
+    // GetNearestPaletteIndex answers CLR_INVALID, whose low eight bits are 255.
+    const TranslationTable table = build();
+    EXPECT_THAT(table.index, testing::Each(255));
 }
 
 // A surface whose rows are padded: 13 pixels in a 16-byte pitch.
