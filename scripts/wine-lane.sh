@@ -82,6 +82,9 @@ wine wineboot -i >"$out/wineboot.log" 2>&1 || true
 wineserver -w
 # The GDI renderer makes DirectDrawCreate fast (no OpenGL context).
 wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /t REG_SZ /d gdi /f >/dev/null 2>&1 || true
+# A crashing program ends at once instead of waiting in winedbg.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
+  >/dev/null 2>&1 || true
 wineserver -w
 
 # Wine's own complaints (GStreamer, no sound card) go to the Unix standard

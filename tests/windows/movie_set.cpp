@@ -49,6 +49,20 @@ const std::vector<TestMovie> &AllTestMovies() {
     return movies;
 }
 
+const std::vector<TestMovie> &PicturedMovies() {
+    static const std::vector<TestMovie> movies = {RawMovie(), MjpegMovie(), SoundMovie()};
+    return movies;
+}
+
+void PrintTo(const TestMovie &movie, std::ostream *out) { *out << movie.name; }
+
+std::string TestMovieName(const TestMovie &movie) {
+    std::string name = movie.name.substr(0, movie.name.find('.'));
+    for (char &c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
 std::string MoviegenArguments(const TestMovie &movie) {
     const moviegen::MovieRecipe &r = movie.recipe;
     std::ostringstream args;

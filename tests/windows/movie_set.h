@@ -3,6 +3,7 @@
 // tests compute the expected frames from the same recipes.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,16 @@ const TestMovie &MjpegMovie();      // 160x120, 0.4 s
 const TestMovie &SoundMovie();      // MPEG-4 with a PCM track, 160x120, 0.4 s
 const TestMovie &PalettedMovie();   // pal8, 160x120, 0.4 s
 const std::vector<TestMovie> &AllTestMovies();
+// The movies whose frames Wine decodes faithfully. Its AVI decoder turns the
+// pal8 movie into black 32-bit frames, so the 8-bit path and its pixels are
+// checked on the stand-in only.
+const std::vector<TestMovie> &PicturedMovies();
+
+// gtest prints a movie by its name.
+void PrintTo(const TestMovie &movie, std::ostream *out);
+
+// The movie's name as a test name: letters, digits and '_' only.
+std::string TestMovieName(const TestMovie &movie);
 
 // The moviegen arguments that write `movie` (without the output file).
 std::string MoviegenArguments(const TestMovie &movie);

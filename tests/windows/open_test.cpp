@@ -73,14 +73,8 @@ TEST_P(WindowsOpen, GeometryTimesAndNoPaletteOnTrueColour) {
     EXPECT_EQ(ReferencesOf(host.directDraw()), hostReferences);
 }
 
-std::string MovieTestName(const testing::TestParamInfo<TestMovie> &info) {
-    std::string name = info.param.name.substr(0, info.param.name.find('.'));
-    for (char &c : name)
-        if (c == '-') c = '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(EachMovie, WindowsOpen, testing::ValuesIn(AllTestMovies()), MovieTestName);
+INSTANTIATE_TEST_SUITE_P(EachMovie, WindowsOpen, testing::ValuesIn(AllTestMovies()),
+                         [](const testing::TestParamInfo<TestMovie> &info) { return TestMovieName(info.param); });
 
 TEST(WindowsOpenNull, NullRecordIsAcceptedWhereTheInterfaceSaysSo) {
     freeStreamSample(nullptr);
