@@ -35,33 +35,32 @@ void ExpectFrameAt(const DesktopHost &host, const RECT &rect, const TestMovie &m
     }
 }
 
-class WindowsPresent : public testing::TestWithParam<TestMovie> {};
+class WindowsPresent : public OnDesktop<testing::TestWithParam<TestMovie>> {};
+using WindowsPresentOnAWindow = OnDesktop<testing::Test>;
 
 // Without a window every present lands at the frame rectangle, at the
 // frame's own size, and nothing beyond it is touched.
 TEST_P(WindowsPresent, WithoutAWindowTheFrameLandsAtTheFrameRectangle) {
     const TestMovie &movie = GetParam();
-    DesktopHost host;
-    ASSERT_TRUE(host.ready());
-    OpenRecord stream(movie, host);
-    ASSERT_NE(stream.get(), nullptr);
+    StreamSample *stream = open(movie);
+    ASSERT_NE(stream, nullptr);
     const RECT frame = FrameRectOf(movie);
     const RECT around = {0, 0, frame.right + 16, frame.bottom + 16};
     const RECT right = {frame.right, 0, around.right, around.bottom};
     const RECT below = {0, frame.bottom, frame.right, around.bottom};
 
     host.fill(around, kFill);
-    EXPECT_EQ(updateSurface(stream.get(), host.primary()), 1);
+    EXPECT_EQ(updateSurface(stream, host.primary()), 1);
     ExpectFrameAt(host, frame, movie, 0);
     EXPECT_TRUE(StillFilled(host, right));
     EXPECT_TRUE(StillFilled(host, below));
 
     host.fill(around, kFill);
-    EXPECT_EQ(drawSurface(stream.get(), host.primary(), 1), 1);
+    EXPECT_EQ(drawSurface(stream, host.primary(), 1), 1);
     ExpectFrameAt(host, frame, movie, 0);
 
     host.fill(around, kFill);
-    EXPECT_EQ(redrawSurface(stream.get(), host.primary()), 1);
+    EXPECT_EQ(redrawSurface(stream, host.primary()), 1);
     ExpectFrameAt(host, frame, movie, 0);
     EXPECT_TRUE(StillFilled(host, right));
 }
@@ -72,22 +71,20 @@ INSTANTIATE_TEST_SUITE_P(EachMovie, WindowsPresent, testing::ValuesIn(PicturedMo
 // With a window the frame fills the client area in screen coordinates and
 // follows the window when it moves; a larger client area gets the frame
 // stretched.
-TEST(WindowsPresentOnAWindow, FillsTheClientAreaAndFollowsTheWindow) {
+TEST_F(WindowsPresentOnAWindow, FillsTheClientAreaAndFollowsTheWindow) {
     const TestMovie &movie = RawMovie();
     const int width = movie.recipe.width, height = movie.recipe.height;
-    DesktopHost host;
-    ASSERT_TRUE(host.ready());
     HostWindow window(300, 200, width, height);
     ASSERT_NE(window.hwnd(), nullptr);
-    OpenRecord stream(movie, host, window.hwnd());
-    ASSERT_NE(stream.get(), nullptr);
+    StreamSample *stream = open(movie, window.hwnd());
+    ASSERT_NE(stream, nullptr);
 
     const RECT first = window.screenRect();
     ASSERT_EQ(first.left, 300);
     ASSERT_EQ(first.top, 200);
     host.fill(FrameRectOf(movie), kFill);
     host.fill(first, kFill);
-    EXPECT_EQ(updateSurface(stream.get(), host.primary()), 1);
+    EXPECT_EQ(updateSurface(stream, host.primary()), 1);
     ExpectFrameAt(host, first, movie, 0);
     EXPECT_TRUE(StillFilled(host, FrameRectOf(movie)));
 
@@ -96,16 +93,16 @@ TEST(WindowsPresentOnAWindow, FillsTheClientAreaAndFollowsTheWindow) {
     ASSERT_EQ(second.left, 520);
     host.fill(first, kFill);
     host.fill(second, kFill);
-    EXPECT_EQ(redrawSurface(stream.get(), host.primary()), 1);
+    EXPECT_EQ(redrawSurface(stream, host.primary()), 1);
     ExpectFrameAt(host, second, movie, 0);
     EXPECT_TRUE(StillFilled(host, first));
 
     HostWindow wide(40, 300, 2 * width, 2 * height);
-    OpenRecord stretched(movie, host, wide.hwnd());
-    ASSERT_NE(stretched.get(), nullptr);
+    StreamSample *stretched = open(movie, wide.hwnd());
+    ASSERT_NE(stretched, nullptr);
     const RECT large = wide.screenRect();
     host.fill(large, kFill);
-    EXPECT_EQ(drawSurface(stretched.get(), host.primary(), 0), 1);
+    EXPECT_EQ(drawSurface(stretched, host.primary(), 0), 1);
     ScreenPicture picture;
     ASSERT_TRUE(ReadScreen(host.primary(), large, &picture));
     const ScreenPicture half = HalveScreenPicture(picture);
