@@ -45,13 +45,12 @@ say "building"
 jobs=$(nproc)
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$jobs" --target moviegen >/dev/null
-cmake -S . -B build-windows-x86_64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B build-windows-x86_64 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-windows-x86_64 -j "$jobs" >/dev/null
 rm -rf "$out/stage"
 cmake --install build-windows-x86_64 --prefix "$out/stage" >/dev/null
-rm -rf "$out/tests"
-cmake -S tests/windows -B "$out/tests" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S tests/windows -B "$out/tests" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/tests/windows/mingw-w64-x86_64-posix.cmake" \
   -DCMAKE_PREFIX_PATH="$out/stage" >"$out/configure.log" 2>&1 || { cat "$out/configure.log"; fail "configure"; }
 grep 'vidsurf.dll:' "$out/configure.log"
@@ -78,6 +77,7 @@ done
 [ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
 
 say "fresh Wine prefix"
+wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 wine wineboot -i >"$out/wineboot.log" 2>&1 || true
 wineserver -w
