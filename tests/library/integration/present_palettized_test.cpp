@@ -39,13 +39,23 @@ int notNearest(const std::vector<uint8_t> &shown, const std::vector<uint8_t> &wa
     return misses;
 }
 
-TEST(LibraryPalettizedScreen, SystemColoursThenTheMoviesOwnThenRawIndices) {
+// A pal8 movie opened without a window.
+class LibraryPalettizedScreen : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string file = files.write("pal8.avi", recipe);
+        stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
+        ASSERT_NE(stream, nullptr);
+    }
+    ~LibraryPalettizedScreen() override { freeStreamSample(stream); }
+
     MovieFiles files;
-    ScreenReader screen(files.directDraw());
+    ScreenReader screen{files.directDraw()};
     const moviegen::MovieRecipe recipe = SmallMovie(Kind::Pal8Avi);
-    const std::string file = files.write("pal8.avi", recipe);
-    StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
-    ASSERT_NE(stream, nullptr);
+    StreamSample *stream = nullptr;
+};
+
+TEST_F(LibraryPalettizedScreen, SystemColoursThenTheMoviesOwnThenRawIndices) {
     const std::vector<uint8_t> movie = moviegen::FrameRgb24(recipe, 0);
 
     // Nothing realised: each pixel is the nearest system colour.
@@ -76,16 +86,9 @@ TEST(LibraryPalettizedScreen, SystemColoursThenTheMoviesOwnThenRawIndices) {
         EXPECT_EQ(raw[3 * i + 1], system[indices[i]].peGreen);
         EXPECT_EQ(raw[3 * i + 2], system[indices[i]].peBlue);
     }
-    freeStreamSample(stream);
 }
 
-TEST(LibraryPalettizedScreen, TickingPlaysEveryTranslatedFrameToTheEnd) {
-    MovieFiles files;
-    ScreenReader screen(files.directDraw());
-    const moviegen::MovieRecipe recipe = SmallMovie(Kind::Pal8Avi);
-    const std::string file = files.write("pal8.avi", recipe);
-    StreamSample *stream = createStreamSample(file.c_str(), nullptr, files.directDraw());
-    ASSERT_NE(stream, nullptr);
+TEST_F(LibraryPalettizedScreen, TickingPlaysEveryTranslatedFrameToTheEnd) {
     IDirectDrawSurface *const backBefore = stream->backSurface;
 
     const TickedPlayback playback = PlayToEndByTicking(stream, screen, kTopLeft, SteadySeconds());
@@ -97,7 +100,6 @@ TEST(LibraryPalettizedScreen, TickingPlaysEveryTranslatedFrameToTheEnd) {
     EXPECT_EQ(backBefore, nullptr);
     EXPECT_NE(stream->backSurface, nullptr);
     EXPECT_EQ(notNearest(screen.rgb(kTopLeft), moviegen::FrameRgb24(recipe, recipe.frames - 1), SystemPalette()), 0);
-    freeStreamSample(stream);
 }
 
 }  // namespace
