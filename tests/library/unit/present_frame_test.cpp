@@ -114,6 +114,8 @@ struct Presenter {
     std::function<int(StreamSample *, IDirectDrawSurface *)> present;
 };
 
+void PrintTo(const Presenter &presenter, std::ostream *out) { *out << presenter.name; }
+
 class LibraryPresentTrueColour : public LibraryPresent, public testing::WithParamInterface<Presenter> {};
 
 TEST_P(LibraryPresentTrueColour, BlitsTheFrameToItsOwnRectangleAtTheTopLeft) {
@@ -218,6 +220,8 @@ struct RefusedLock {
     std::vector<std::string> frameCalls;
     std::vector<std::string> backCalls;
 };
+
+void PrintTo(const RefusedLock &refused, std::ostream *out) { *out << refused.name; }
 
 class LibraryPresentRefusedLock : public LibraryPresent, public testing::WithParamInterface<RefusedLock> {};
 
