@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
+#include <libavutil/version.h>
 }
 
 #include "mmstream/gif_colour_table.h"
@@ -17,6 +18,25 @@ namespace standin::mmstream {
 namespace {
 
 constexpr AVRational kStreamTimeBase{1, 10000000};
+
+// The largest frames the stand-in takes: a side of 16384 pixels, and 256 MiB
+// for a frame of 32-bit pixels.
+constexpr int64_t kMaxFrameSide = 16384;
+constexpr int64_t kMaxFramePixels = (int64_t{256} << 20) / 4;
+
+bool FrameSizeAccepted(int64_t width, int64_t height) {
+    return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
+}
+
+// FFmpeg 5.1 has only pkt_duration; 6.0 brought duration and 7 dropped
+// pkt_duration.
+int64_t FrameDuration(const AVFrame &frame) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 2, 100)
+    return frame.duration;
+#else
+    return frame.pkt_duration;
+#endif
+}
 
 // Attached pictures (cover art) are video streams in FFmpeg's eyes but not
 // movies.
@@ -96,6 +116,12 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         return nullptr;
     }
     AVStream *stream = movie->format_->streams[movie->streamIndex_];
+    // Frames larger than the platform takes are refused before the decoder
+    // allocates anything for them.
+    if (!FrameSizeAccepted(stream->codecpar->width, stream->codecpar->height)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
     const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     movie->codec_ = decoder ? avcodec_alloc_context3(decoder) : nullptr;
     movie->packet_ = av_packet_alloc();
@@ -108,6 +134,8 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     // and pass frames between threads in ways ThreadSanitizer cannot follow.
     movie->codec_->thread_count = 0;
     movie->codec_->thread_type = FF_THREAD_SLICE;
+    // Whatever the headers said, the decoder makes no larger frame.
+    movie->codec_->max_pixels = kMaxFramePixels;
     if (avcodec_open2(movie->codec_, decoder, nullptr) < 0) {
         *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
@@ -133,6 +161,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     if (movie->DecodeOne(&movie->firstFrame_) != S_OK || movie->firstFrame_.picture->width <= 0 ||
         movie->firstFrame_.picture->height <= 0) {
         *error = VFW_E_INVALID_FILE_FORMAT;
+        return nullptr;
+    }
+    if (!FrameSizeAccepted(movie->firstFrame_.picture->width, movie->firstFrame_.picture->height)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
     movie->firstFramePending_ = true;
@@ -253,9 +285,9 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     STREAM_TIME start = nextStart_;
     if (picture->best_effort_timestamp != AV_NOPTS_VALUE)
         start = av_rescale_q(picture->best_effort_timestamp - firstTimestamp_, stream->time_base, kStreamTimeBase);
-    STREAM_TIME length = picture->pkt_duration > 0
-                             ? av_rescale_q(picture->pkt_duration, stream->time_base, kStreamTimeBase)
-                             : info_.timePerFrame;
+    const int64_t duration = FrameDuration(*picture);
+    STREAM_TIME length =
+        duration > 0 ? av_rescale_q(duration, stream->time_base, kStreamTimeBase) : info_.timePerFrame;
     if (length <= 0) length = 1;
     frame->picture = std::move(picture);
     frame->start = start;
