@@ -50,6 +50,14 @@ int FindVideoStream(const AVFormatContext *format) {
     return -1;
 }
 
+// Whether the movie's video stream, as far as it is known, has frames the
+// platform takes.
+bool VideoSizeAccepted(const AVFormatContext *format) {
+    const int video = FindVideoStream(format);
+    return video < 0 ||
+           FrameSizeAccepted(format->streams[video]->codecpar->width, format->streams[video]->codecpar->height);
+}
+
 // The end of the last packet of a video stream, in the stream's time base,
 // from demuxing the whole file on its own; AV_NOPTS_VALUE if none tells.
 int64_t LastPacketEnd(const std::string &url, int streamIndex) {
@@ -105,6 +113,13 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         *error = OpenFailure(result);
         return nullptr;
     }
+    // Frames larger than the platform takes are refused before anything is
+    // made for them: as soon as the headers tell, and again once the
+    // streams are known.
+    if (!VideoSizeAccepted(movie->format_)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
     if (avformat_find_stream_info(movie->format_, nullptr) < 0) {
         *error = VFW_E_INVALID_FILE_FORMAT;
         return nullptr;
@@ -116,9 +131,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         return nullptr;
     }
     AVStream *stream = movie->format_->streams[movie->streamIndex_];
-    // Frames larger than the platform takes are refused before the decoder
-    // allocates anything for them.
-    if (!FrameSizeAccepted(stream->codecpar->width, stream->codecpar->height)) {
+    if (!VideoSizeAccepted(movie->format_)) {
         *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
