@@ -72,9 +72,7 @@ HRESULT MultimediaStream::SetState(STREAM_STATE state) {
 
 HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
     if (!time) return E_POINTER;
-    const bool running = clock_.Running();
-    *time = clock_.Now();
-    return running ? S_OK : S_FALSE;
+    return clock_.Read(time) ? S_OK : S_FALSE;
 }
 
 HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
