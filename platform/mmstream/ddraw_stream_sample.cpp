@@ -80,7 +80,7 @@ HRESULT DdrawStreamSample::SetRect(const RECT *rect) {
         return DDERR_INVALIDRECT;
     RECT current;
     decoder_.Rect(update_, &current);
-    // Frames are written unscaled: the rectangle keeps the frame's size.
+    // The rectangle keeps the stream's frame size.
     if (rect->right - rect->left != current.right - current.left ||
         rect->bottom - rect->top != current.bottom - current.top)
         return DDERR_INVALIDRECT;
