@@ -65,6 +65,7 @@ TEST_F(ChangingMovieTest, UndecodableStretchPlaysToTheEnd) {
         HRESULT last = S_OK;
         EXPECT_GT(PlayToEnd(100, &last), recipe.frames / 2);
         EXPECT_EQ(last, MS_S_ENDOFSTREAM);
+        EXPECT_EQ(ShownFrame(), recipe.frames - 1) << "the frames after the damage are shown";
         Restart();
     }
 }
