@@ -12,6 +12,7 @@
 
 #include "broken_file_checks.h"
 #include "check.h"
+#include "pixel_checks.h"
 #include "process_probes.h"
 #include "readout_checks.h"
 #include "repeat_checks.h"
@@ -38,6 +39,7 @@ int main() {
         Check(!dir.path().empty() && WriteTestMovies(dir, &movies), "writing the movies");
         CheckNullRecord();
         for (const TestMovie &movie : movies) CheckReadouts(dd, movie, bits);
+        for (const TestMovie &movie : movies) CheckPixelRoundTrip(dd, movie, bits);
         CheckBrokenFiles(dd, dir);
         if (!movies.empty()) CheckRepeatedOpens(dd, movies, 50);
     }
