@@ -7,4 +7,4 @@
 
 #include "test_movies.h"
 
-void CheckPixelRoundTrip(IDirectDraw *dd, const TestMovie &movie, DWORD screenBits);
+void CheckPixelRoundTrip(IDirectDraw *dd, IDirectDrawSurface *primary, const TestMovie &movie, DWORD screenBits);

@@ -55,6 +55,9 @@ struct TickCase {
     std::vector<std::string> calls;
 };
 
+// Parameters print as their names, so test names stay readable.
+void PrintTo(const TickCase &tick, std::ostream *out) { *out << tick.name; }
+
 const std::vector<std::string> kStartAsync = {"mm.GetState", "sample.Update(1)", "mm.GetTime"};
 
 std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
@@ -167,6 +170,8 @@ struct PauseCase {
     std::vector<std::string> calls;
     STREAM_TIME clockAfter;  // currentTime afterwards
 };
+
+void PrintTo(const PauseCase &pause, std::ostream *out) { *out << pause.name; }
 
 class LibraryPause : public LibraryPlayback, public testing::WithParamInterface<PauseCase> {};
 
