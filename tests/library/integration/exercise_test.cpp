@@ -9,7 +9,7 @@
 #include <vidsurf.h>
 
 #include "movie_files.h"
-#include "surface_pixels.h"
+#include "screen_reader.h"
 
 namespace {
 
@@ -30,21 +30,9 @@ TEST(LibraryExercise, PrintsEachProgressLineOnceInOrderAndEndsOnTheLastFrame) {
     EXPECT_EQ(result, 1);
     CoUninitialize();  // the exercise leaves its own initialisation in place
 
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    IDirectDrawSurface *primary = nullptr;
-    ASSERT_EQ(files.directDraw()->CreateSurface(&desc, &primary, nullptr), DD_OK);
-    PALETTEENTRY system[256] = {};
-    const HDC screen = GetDC(nullptr);
-    GetSystemPaletteEntries(screen, 0, 256, system);
-    ReleaseDC(nullptr, screen);
-    SurfacePicture picture;
-    ASSERT_TRUE(ReadSurface(primary, system, &picture));
-    primary->Release();
-    EXPECT_EQ(moviegen::ReadFrameIndex(picture.rgb.data(), recipe.width, recipe.height, picture.width * 3),
-              recipe.frames - 1);
+    const ScreenReader screen(files.directDraw());
+    ASSERT_NE(screen.primary(), nullptr);
+    EXPECT_EQ(screen.frameIndex({0, 0, recipe.width, recipe.height}), recipe.frames - 1);
 }
 
 }  // namespace
