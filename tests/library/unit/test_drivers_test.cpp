@@ -17,7 +17,6 @@ namespace {
 
 using fakes::FakeDirectDraw;
 using fakes::FakeSurface;
-using fakes::ScriptedMovie;
 using testing::ElementsAre;
 using testing::internal::CaptureStderr;
 using testing::internal::CaptureStdout;
@@ -31,30 +30,23 @@ struct DirectDrawCreation {
     IDirectDraw *object = nullptr;
 } creation;
 
-char program[] = "reelrun";
-char first[] = "first.avi";
-char second[] = "second.avi";
-
-struct Captured {
+struct Outcome {
     int result;
     std::string out, err;
-    bool operator==(const Captured &other) const {
-        return result == other.result && out == other.out && err == other.err;
-    }
+    bool operator==(const Outcome &o) const { return result == o.result && out == o.out && err == o.err; }
 };
 
-void PrintTo(const Captured &run, std::ostream *to) {
+void PrintTo(const Outcome &run, std::ostream *to) {
     *to << "result " << run.result << ", stdout \"" << run.out << "\", stderr \"" << run.err << "\"";
 }
 
-template <class Run>
-Captured capture(Run run) {
+template <class Call>
+Outcome capture(Call call) {
     CaptureStdout();
     CaptureStderr();
-    const int result = run();
-    Captured captured{result, GetCapturedStdout(), ""};
-    captured.err = GetCapturedStderr();
-    return captured;
+    Outcome run{call(), GetCapturedStdout(), ""};
+    run.err = GetCapturedStderr();
+    return run;
 }
 
 class TestEntry : public testing::Test {
@@ -63,91 +55,78 @@ protected:
         creation = DirectDrawCreation{};
         creation.object = &directDraw;
         directDraw.surface = &primary;
-        movie.mm.openResult = E_FAIL;
+        movie.mm.openResult = E_FAIL;  // every file fails to open: no progress line
+    }
+    Outcome entry(int argc) {
+        char *argv[] = {program, second, first, nullptr};
+        return capture([&] { return dshowtest(argc, argv); });
+    }
+    // The DirectDraw object's and the primary surface's calls, in order.
+    std::vector<std::string> setUpCalls() const {
+        std::vector<std::string> calls;
+        for (const std::string &call : movie.log.calls)
+            if (call.rfind("ddraw.", 0) == 0 || call.rfind("primary.", 0) == 0) calls.push_back(call);
+        return calls;
     }
 
-    ScriptedMovie movie;  // the streaming service, refusing every file
+    char program[8] = "reelrun", second[11] = "second.avi", first[10] = "first.avi";
+    fakes::ScriptedMovie movie;  // the streaming service
     FakeDirectDraw directDraw{&movie.log};
     FakeSurface primary{&movie.log, "primary", 640, 480, 640};
 };
 
 TEST_F(TestEntry, FewerThanTwoArgumentsPrintUsageAndCreateNothing) {
-    char *argv[] = {program, nullptr};
-    for (int argc : {0, 1}) {
-        EXPECT_EQ(capture([&] { return dshowtest(argc, argv); }), (Captured{0, "Usage : reelrun movie.ext\n", ""}));
-    }
+    for (int argc : {0, 1}) EXPECT_EQ(entry(argc), (Outcome{0, "Usage : reelrun movie.ext\n", ""}));
     EXPECT_EQ(creation.calls, 0);
     EXPECT_TRUE(movie.log.calls.empty());
 }
 
 TEST_F(TestEntry, PlaysTheSecondElementOnTheDesktopsPrimarySurfaceThenReleasesBoth) {
-    char *argv[] = {program, second, first, nullptr};
     const ULONG comBefore = StandinComInitCount();
-    // The movie never opens: no progress line.
-    EXPECT_EQ(capture([&] { return dshowtest(3, argv); }),
-              (Captured{1, "", "Error in create MMStream for second.avi\n"}));
+    EXPECT_EQ(entry(3), (Outcome{1, "", "Error in create MMStream for second.avi\n"}));
     EXPECT_EQ(movie.mm.openedName, u"second.avi");
-    EXPECT_EQ(creation.calls, 1);
     EXPECT_EQ(directDraw.cooperativeWindow, GetDesktopWindow());
     EXPECT_EQ(directDraw.cooperativeFlags, DWORD{DDSCL_NORMAL});
     ASSERT_EQ(directDraw.created.size(), 1u);
-    const DDSURFACEDESC &desc = directDraw.created[0];
-    EXPECT_EQ(desc.dwSize, sizeof(DDSURFACEDESC));
-    EXPECT_EQ(desc.dwFlags, DWORD{DDSD_CAPS});
-    EXPECT_EQ(desc.ddsCaps.dwCaps, DWORD{DDSCAPS_PRIMARYSURFACE});
-    EXPECT_EQ(directDraw.outers, std::vector<IUnknown *>{nullptr});
-    // The primary goes before the DirectDraw object, each exactly once.
-    std::vector<std::string> setUp;
-    for (const std::string &call : movie.log.calls)
-        if (call.rfind("ddraw.", 0) == 0 || call.rfind("primary.", 0) == 0) setUp.push_back(call);
-    EXPECT_THAT(setUp, ElementsAre("ddraw.SetCooperativeLevel", "ddraw.CreateSurface", "primary.Release",
-                                   "ddraw.Release"));
-    EXPECT_EQ(primary.refs(), 1u);
-    EXPECT_EQ(directDraw.refs(), 1u);
-    // dshowRender's own COM initialisation stays in place.
+    EXPECT_EQ(directDraw.created[0].dwFlags, DWORD{DDSD_CAPS});
+    EXPECT_EQ(directDraw.created[0].ddsCaps.dwCaps, DWORD{DDSCAPS_PRIMARYSURFACE});
+    EXPECT_THAT(setUpCalls(),
+                ElementsAre("ddraw.SetCooperativeLevel", "ddraw.CreateSurface", "primary.Release", "ddraw.Release"));
+    EXPECT_EQ(primary.refs() + directDraw.refs(), 2u);  // each reference it got went back
+    // The exercise's own COM initialisation stays in place.
     EXPECT_EQ(StandinComInitCount(), comBefore + 1);
     CoUninitialize();
 }
 
-TEST_F(TestEntry, RefusedDirectDrawSaysSoAndCreatesNothingElse) {
+TEST_F(TestEntry, RefusedSetUpSaysWhichReleasesWhatItGotAndPlaysNothing) {
     creation.result = DDERR_NODIRECTDRAWHW;
     creation.object = nullptr;
-    char *argv[] = {program, first, nullptr};
-    EXPECT_EQ(capture([&] { return dshowtest(2, argv); }), (Captured{0, "", "Error in DirectDrawCreate\n"}));
-    EXPECT_TRUE(movie.log.calls.empty());
-}
+    EXPECT_EQ(entry(2), (Outcome{0, "", "Error in DirectDrawCreate\n"}));
+    EXPECT_TRUE(setUpCalls().empty());
 
-TEST_F(TestEntry, RefusedPrimarySurfaceReleasesOnlyTheDirectDrawObject) {
+    creation = DirectDrawCreation{0, DD_OK, &directDraw};
     directDraw.surface = nullptr;
-    char *argv[] = {program, first, nullptr};
-    EXPECT_EQ(capture([&] { return dshowtest(2, argv); }),
-              (Captured{0, "", "Error in CreateSurface for the primary surface\n"}));
-    EXPECT_THAT(movie.log.calls, ElementsAre("ddraw.SetCooperativeLevel", "ddraw.CreateSurface", "ddraw.Release"));
+    EXPECT_EQ(entry(2), (Outcome{0, "", "Error in CreateSurface for the primary surface\n"}));
+    EXPECT_THAT(setUpCalls(), ElementsAre("ddraw.SetCooperativeLevel", "ddraw.CreateSurface", "ddraw.Release"));
     EXPECT_EQ(directDraw.refs(), 1u);
     EXPECT_TRUE(movie.mm.openedName.empty());
 }
 
-TEST(ScriptedExercise, MovieThatCannotBeOpenedReturnsZeroWithoutProgress) {
-    ScriptedMovie movie;
+TEST_F(TestEntry, ExerciseOnAMovieThatCannotBeOpenedReturnsZeroWithoutProgress) {
     movie.mm.openResult = VFW_E_INVALID_FILE_FORMAT;
-    FakeSurface primary(&movie.log, "primary", 640, 480, 640);
-    const ULONG comBefore = StandinComInitCount();
     EXPECT_EQ(capture([&] { return dshowRender("bad.avi", nullptr, &movie.directDraw, &primary); }),
-              (Captured{0, "", "Error in create MMStream for bad.avi\n"}));
-    EXPECT_TRUE(movie.log.startingWith("primary.").empty());
-    EXPECT_EQ(StandinComInitCount(), comBefore + 1);
-    CoUninitialize();
+              (Outcome{0, "", "Error in create MMStream for bad.avi\n"}));
+    EXPECT_TRUE(setUpCalls().empty());
+    CoUninitialize();  // the exercise's own
 }
 
 }  // namespace
 
 extern "C" HRESULT WINAPI DirectDrawCreate(GUID *guid, LPDIRECTDRAW *out, IUnknown *outer) {
     ++creation.calls;
-    // The active display driver, not aggregated.
-    EXPECT_EQ(guid, nullptr);
+    EXPECT_EQ(guid, nullptr);  // the active display driver
     EXPECT_EQ(outer, nullptr);
-    // A reference for the caller, as any creation hands out.
-    if (creation.object != nullptr) creation.object->AddRef();
+    if (creation.object != nullptr) creation.object->AddRef();  // the caller's reference
     *out = creation.object;
     return creation.result;
 }
