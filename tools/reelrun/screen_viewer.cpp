@@ -1,6 +1,8 @@
 #include "screen_viewer.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include <windows.h>
 
@@ -13,6 +15,8 @@ constexpr std::chrono::seconds kSnapshotInterval{1};
 }  // namespace
 
 ScreenViewer::ScreenViewer(const char *snapshotFolder) : folder_(snapshotFolder ? snapshotFolder : "") {
+    std::error_code ignored;  // a folder that cannot be made fails its first save
+    if (!folder_.empty()) std::filesystem::create_directories(folder_, ignored);
     StandinWatchScreen(&ScreenViewer::screenChanged, this);
 }
 

@@ -8,8 +8,9 @@
 
 class ScreenViewer {
 public:
-    // Snapshots go to `snapshotFolder` (none when null or empty): the screen
-    // after its first change, then at most once a second, and at the end.
+    // Snapshots go to `snapshotFolder`, made when missing (none when null or
+    // empty): the screen after its first change, then at most once a
+    // second, and at the end.
     explicit ScreenViewer(const char *snapshotFolder);
     // Saves the last picture, when the screen changed at all, and stops
     // watching.
