@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds vidsurf and plays the bundled sample movie (or the movie given)
+# Builds vidsurf (with reelplay, the interactive player) and plays the
+# bundled sample movie (or the movie given)
 # with reelrun: the library's scripted exercise in real time, that is two
 # full plays with seeks past the end and two pauses between them (about
 # nine seconds for the four-second sample), printing its progress lines.
@@ -9,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)" --target reelrun >/dev/null
+cmake --build build -j "$(nproc)" --target reelrun reelplay >/dev/null
 snapshots=build/reelrun-screens
 rm -rf "$snapshots"
 mkdir -p "$snapshots"
