@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds vidsurf (with reelplay, the interactive player) and plays the
-# bundled sample movie (or the movie given)
-# with reelrun: the library's scripted exercise in real time, that is two
-# full plays with seeks past the end and two pauses between them (about
-# nine seconds for the four-second sample), printing its progress lines.
+# bundled sample movie (or the movie given) with reelrun: the library's
+# scripted exercise in real time, that is two full plays with seeks past the
+# end and two pauses between them (about nine seconds for the four-second
+# sample), printing its progress lines.
 # With a desktop display the screen shows in a window; either way it is
 # saved as PNG images, once a second and at the end.
 set -euo pipefail
