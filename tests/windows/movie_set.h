@@ -14,7 +14,8 @@ struct TestMovie {
     moviegen::MovieRecipe recipe;
 };
 
-// Short movies at 25 frames per second: Wine plays in real time.
+// Short movies at 25 frames per second: Wine plays in real time. No MPEG-1
+// program stream: Wine loses frames of those and seeks them wrongly.
 const TestMovie &RawMovie();        // bgr24, 160x120, 1 s: arrives exactly
 const TestMovie &MjpegMovie();      // 160x120, 0.4 s
 const TestMovie &SoundMovie();      // MPEG-4 with a PCM track, 160x120, 0.4 s
