@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "host_environment.h"
+#include "hosts.h"
 #include "movie_bytes_file.h"
-#include "stream_host.h"
 
 namespace fs = std::filesystem;
 
@@ -53,16 +53,20 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "fuzz_replay: cannot read %s\n", input.c_str());
             return 2;
         }
-        std::printf("%s: ", input.c_str());
-        std::fflush(stdout);  // the name shows even if playing it crashes
+        std::printf("%s:", input.c_str());
         const fuzzhost::MovieBytesFile movie(bytes.data(), bytes.size());
         if (movie.path().empty()) {
             std::fprintf(stderr, "fuzz_replay: cannot write a temporary copy of %s\n", input.c_str());
             return 2;
         }
-        const fuzzhost::PlayOutcome outcome = fuzzhost::PlayThroughStream(movie.path());
-        std::printf("open 0x%08x, %d updates, %d ends\n", static_cast<unsigned>(outcome.opened), outcome.updates,
-                    outcome.ends);
+        for (const fuzzhost::Host &host : fuzzhost::AllHosts()) {
+            std::printf(" %s", host.name);
+            std::fflush(stdout);  // the host shows even if it crashes
+            const fuzzhost::PlayOutcome outcome = host.play(movie.path());
+            std::printf(" (open 0x%08x, %d updates, %d ends)", static_cast<unsigned>(outcome.opened),
+                        outcome.updates, outcome.ends);
+        }
+        std::printf("\n");
     }
     std::printf("%zu inputs played\n", inputs.size());
     return 0;

@@ -1,4 +1,4 @@
-#include "stream_host.h"
+#include "hosts.h"
 
 #include <amstream.h>
 #include <ddraw.h>
