@@ -11,11 +11,16 @@ namespace standin {
 
 namespace {
 
-// Keys, raster operations and effects are not offered; waiting or not makes
-// no difference to a blit done at once.
+// Keys, raster operations and effects are not offered.
 constexpr DWORD kBltFlags = DDBLT_WAIT | DDBLT_DONOTWAIT | DDBLT_ASYNC | DDBLT_COLORFILL;
 
 constexpr DWORD kDescribedFields = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+
+// Other threads hold a surface for one frame's copy at most; a lock held far
+// longer is a stuck host thread, and failing beats hanging the caller.
+constexpr std::chrono::seconds kLongestWait{2};
+
+std::chrono::steady_clock::time_point WaitDeadline() { return std::chrono::steady_clock::now() + kLongestWait; }
 
 }  // namespace
 
@@ -23,10 +28,12 @@ Surface::Surface(const SurfaceLayout &layout) : layout_(layout), screen_(Screen:
     if (layout_.primary) {
         bits_ = screen_->pixels();
         mutex_ = &screen_->mutex();
+        unlocked_ = &screen_->unlocked();
     } else {
         memory_.assign(static_cast<size_t>(layout_.pitch) * layout_.height, 0);
         bits_ = memory_.data();
         mutex_ = &ownMutex_;
+        unlocked_ = &ownUnlocked_;
     }
 }
 
@@ -61,14 +68,19 @@ void Surface::Describe(DDSURFACEDESC *desc) const {
     desc->ddsCaps.dwCaps = layout_.caps;
 }
 
-HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
+bool Surface::WaitUntilFree(std::unique_lock<std::mutex> &hold, std::chrono::steady_clock::time_point deadline) {
+    return unlocked_->wait_until(hold, deadline, [this] { return !LockedElsewhere(); });
+}
+
+HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE) {
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
     RECT area;
     if (!ResolveSurfaceRect(rect, layout_.width, layout_.height, &area)) return DDERR_INVALIDRECT;
     {
-        std::lock_guard<std::mutex> hold(*mutex_);
-        if (locked_) return DDERR_SURFACEBUSY;
-        locked_ = true;
+        std::unique_lock<std::mutex> hold(*mutex_);
+        if ((flags & DDLOCK_WAIT) && !WaitUntilFree(hold, WaitDeadline())) return DDERR_WASSTILLDRAWING;
+        if (Locked()) return DDERR_SURFACEBUSY;
+        lockOwner_ = std::this_thread::get_id();
     }
     Describe(desc);
     desc->dwFlags |= DDSD_LPSURFACE;
@@ -77,9 +89,12 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD, HANDLE) {
 }
 
 HRESULT Surface::Unlock(LPVOID) {
-    std::lock_guard<std::mutex> hold(*mutex_);
-    if (!locked_) return DDERR_NOTLOCKED;
-    locked_ = false;
+    {
+        std::lock_guard<std::mutex> hold(*mutex_);
+        if (!Locked()) return DDERR_NOTLOCKED;
+        lockOwner_ = std::thread::id();
+    }
+    unlocked_->notify_all();
     return DD_OK;
 }
 
@@ -87,7 +102,8 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceR
     if (flags & ~kBltFlags) return DDERR_UNSUPPORTED;
     RECT dest;
     if (!ResolveSurfaceRect(destRect, layout_.width, layout_.height, &dest)) return DDERR_INVALIDRECT;
-    if (flags & DDBLT_COLORFILL) return ColorFill(dest, fx);
+    const bool wait = (flags & DDBLT_WAIT) != 0;
+    if (flags & DDBLT_COLORFILL) return ColorFill(dest, fx, wait);
     if (!source) return DDERR_INVALIDPARAMS;
     // Pixels can only be read from surfaces of this implementation.
     Surface *from = dynamic_cast<Surface *>(source);
@@ -95,7 +111,7 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceR
     if (!PixelFormatsMatch(from->layout_.format, layout_.format)) return DDERR_INVALIDPIXELFORMAT;
     RECT area;
     if (!ResolveSurfaceRect(sourceRect, from->layout_.width, from->layout_.height, &area)) return DDERR_INVALIDRECT;
-    return CopyFrom(*from, area, dest);
+    return CopyFrom(*from, area, dest, wait);
 }
 
 HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD trans) {
@@ -111,25 +127,37 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT so
     return Blt(&dest, source, &area, DDBLT_WAIT, nullptr);
 }
 
-HRESULT Surface::ColorFill(const RECT &dest, const DDBLTFX *fx) {
+HRESULT Surface::ColorFill(const RECT &dest, const DDBLTFX *fx, bool wait) {
     if (!fx || fx->dwSize != sizeof(DDBLTFX)) return DDERR_INVALIDPARAMS;
-    std::lock_guard<std::mutex> hold(*mutex_);
-    if (locked_) return DDERR_SURFACEBUSY;
+    std::unique_lock<std::mutex> hold(*mutex_);
+    if (wait && !WaitUntilFree(hold, WaitDeadline())) return DDERR_WASSTILLDRAWING;
+    if (Locked()) return DDERR_SURFACEBUSY;
     FillPixels(Block(dest), BytesPerPixel(), fx->dwFillColor);
     return DD_OK;
 }
 
-HRESULT Surface::CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest) {
+HRESULT Surface::CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest, bool wait) {
     // Two primaries share the screen's mutex; distinct mutexes are taken
-    // together so that opposite blits on two threads cannot deadlock.
+    // together so that opposite blits on two threads cannot deadlock. A
+    // surface locked by another thread is waited for with only its own
+    // mutex held, then both are taken again.
     std::unique_lock<std::mutex> mine(*mutex_, std::defer_lock);
     std::unique_lock<std::mutex> theirs(*source.mutex_, std::defer_lock);
-    if (mutex_ == source.mutex_) {
-        mine.lock();
-    } else {
-        std::lock(mine, theirs);
+    const auto deadline = WaitDeadline();
+    for (;;) {
+        if (mutex_ == source.mutex_) {
+            mine.lock();
+        } else {
+            std::lock(mine, theirs);
+        }
+        Surface *busy = LockedElsewhere() ? this : source.LockedElsewhere() ? &source : nullptr;
+        if (!busy || !wait) break;
+        mine.unlock();
+        if (theirs.owns_lock()) theirs.unlock();
+        std::unique_lock<std::mutex> hold(*busy->mutex_);
+        if (!busy->WaitUntilFree(hold, deadline)) return DDERR_WASSTILLDRAWING;
     }
-    if (locked_ || source.locked_) return DDERR_SURFACEBUSY;
+    if (Locked() || source.Locked()) return DDERR_SURFACEBUSY;
 
     const DWORD bytesPerPixel = BytesPerPixel();
     PixelBlock from = source.Block(sourceRect);

@@ -1,11 +1,17 @@
 // IDirectDrawSurface over system memory or over the screen (a primary
-// surface). The lock flag and the pixels are guarded by the memory's mutex
+// surface). The lock owner and the pixels are guarded by the memory's mutex
 // (the screen's for primaries), so a decoding thread may lock a surface
-// while the host thread blits.
+// while the host thread blits. With DDLOCK_WAIT or DDBLT_WAIT a lock held by
+// another thread is waited for, as Windows waits for a busy surface; a lock
+// held by the calling thread fails at once, so a thread cannot wait on
+// itself.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include <ddraw.h>
@@ -75,8 +81,15 @@ private:
     PixelBlock Block(const RECT &rect) const;
     // The description GetSurfaceDesc and Lock report (no lpSurface).
     void Describe(DDSURFACEDESC *desc) const;
-    HRESULT ColorFill(const RECT &dest, const DDBLTFX *fx);
-    HRESULT CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest);
+    HRESULT ColorFill(const RECT &dest, const DDBLTFX *fx, bool wait);
+    HRESULT CopyFrom(Surface &source, const RECT &sourceRect, const RECT &dest, bool wait);
+
+    // Lock state, read with *mutex_ held.
+    bool Locked() const { return lockOwner_ != std::thread::id(); }
+    bool LockedElsewhere() const { return Locked() && lockOwner_ != std::this_thread::get_id(); }
+    // Waits, with `hold` on *mutex_, until no other thread holds the lock;
+    // false when `deadline` passed first.
+    bool WaitUntilFree(std::unique_lock<std::mutex> &hold, std::chrono::steady_clock::time_point deadline);
 
     const SurfaceLayout layout_;
     // Every surface keeps the screen alive, not only the primaries.
@@ -84,8 +97,10 @@ private:
     std::vector<BYTE> memory_;  // an offscreen surface's pixels
     BYTE *bits_ = nullptr;      // memory_ or the screen's pixels
     std::mutex ownMutex_;
-    std::mutex *mutex_ = nullptr;  // ownMutex_ or the screen's
-    bool locked_ = false;          // guarded by *mutex_
+    std::condition_variable ownUnlocked_;
+    std::mutex *mutex_ = nullptr;                   // ownMutex_ or the screen's
+    std::condition_variable *unlocked_ = nullptr;   // signalled by Unlock
+    std::thread::id lockOwner_;                     // guarded by *mutex_; none while unlocked
     std::mutex paletteMutex_;
     IDirectDrawPalette *palette_ = nullptr;  // one reference while attached
 };

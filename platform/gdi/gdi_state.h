@@ -3,18 +3,23 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 #include <windows.h>
 
 #include "gdi/handle_table.h"
 #include "gdi/hardware_palette.h"
+#include "gdi/nearest_colour_memo.h"
 
 namespace standin {
 
 struct PaletteObject {
     std::vector<PALETTEENTRY> entries;
     bool stock = false;  // DEFAULT_PALETTE: never deleted or changed
+    // Nearest-colour answers for `entries`; made on the first question and
+    // dropped when the entries change.
+    std::shared_ptr<NearestColourMemo> nearest;
 };
 
 struct DeviceContext {

@@ -5,6 +5,7 @@
 
 #include "gdi/gdi_state.h"
 #include "gdi/nearest_colour.h"
+#include "gdi/nearest_colour_memo.h"
 
 using standin::FromHandleValue;
 using standin::Gdi;
@@ -97,17 +98,19 @@ UINT WINAPI SetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, const P
     }
     const UINT n = ClampRange(palette->entries.size(), iStart, cEntries);
     std::copy_n(pPalEntries, n, palette->entries.begin() + iStart);
+    palette->nearest.reset();
     return n;
 }
 
 UINT WINAPI GetNearestPaletteIndex(HPALETTE h, COLORREF color) {
     GdiState &gdi = Gdi();
     std::lock_guard<std::mutex> lock(gdi.mutex);
-    const PaletteObject *palette = FindPalette(gdi, h);
+    PaletteObject *palette = FindPalette(gdi, h);
     if (!palette) return CLR_INVALID;
-    return static_cast<UINT>(standin::NearestColourIndex(palette->entries.data(), palette->entries.size(),
-                                                         GetRValue(color), GetGValue(color),
-                                                         GetBValue(color)));
+    const BYTE r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);
+    if (!palette->nearest) palette->nearest = standin::NearestColourMemoFor(palette->entries);
+    if (palette->nearest) return static_cast<UINT>(palette->nearest->Nearest(r, g, b));
+    return static_cast<UINT>(standin::NearestColourIndex(palette->entries.data(), palette->entries.size(), r, g, b));
 }
 
 }  // extern "C"

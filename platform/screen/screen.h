@@ -2,6 +2,7 @@
 // show, the PNG writer saves and the SDL mirror displays.
 #pragma once
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     BYTE *pixels() { return pixels_.data(); }
     // Held by whoever reads or writes many pixels at once (blits, captures).
     std::mutex &mutex() { return mutex_; }
+    // Signalled whenever a primary surface is unlocked.
+    std::condition_variable &unlocked() { return unlocked_; }
 
 private:
     explicit Screen(const ScreenMode &mode);
@@ -39,6 +42,7 @@ private:
     LONG pitch_ = 0;
     std::vector<BYTE> pixels_;
     std::mutex mutex_;
+    std::condition_variable unlocked_;
 };
 
 }  // namespace standin

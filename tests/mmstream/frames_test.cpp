@@ -146,5 +146,43 @@ TEST_F(MovieTimingTest, FreeClockFollowsTheFramesToTheEnd) {
     EXPECT_EQ(now, moviegen::MovieDuration100ns(recipe));
 }
 
+// A host that locks and blits the frame surface while the decoding thread
+// writes into it waits for the frame instead of being refused.
+using HostAccessTest = StreamTest;
+
+TEST_F(HostAccessTest, WaitFlagsNeverSeeABusySurface) {
+    MovieRecipe recipe;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = 40;
+    ASSERT_EQ(Open(recipe), S_OK);
+    MakeSample();
+    DDSURFACEDESC primaryDesc{};
+    primaryDesc.dwSize = sizeof(primaryDesc);
+    primaryDesc.dwFlags = DDSD_CAPS;
+    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface *primary = nullptr;
+    ASSERT_EQ(directDraw_->CreateSurface(&primaryDesc, &primary, nullptr), DD_OK);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+
+    RECT frame{0, 0, width_, height_};
+    int frames = 0, accesses = 0;
+    for (HRESULT status = S_OK; status == S_OK; ++frames) {
+        ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+        while ((status = sample_->CompletionStatus(COMPSTAT_WAIT, 0)) == MS_S_PENDING) {
+            DDSURFACEDESC desc{};
+            desc.dwSize = sizeof(desc);
+            ASSERT_EQ(surface_->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+            surface_->Unlock(nullptr);
+            ASSERT_EQ(primary->Blt(&frame, surface_, &frame, DDBLT_WAIT, nullptr), DD_OK);
+            ++accesses;
+        }
+        ASSERT_LT(frames, 100);
+    }
+    EXPECT_EQ(frames, 41);
+    EXPECT_GT(accesses, 0);
+    primary->Release();
+}
+
 }  // namespace
 }  // namespace mmtest

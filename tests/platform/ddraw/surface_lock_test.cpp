@@ -1,7 +1,10 @@
 // Lock and Unlock: the description they fill and the lock state.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "ddraw_test_support.h"
@@ -89,11 +92,11 @@ TEST_F(SurfaceLock, ASecondLockIsRefusedUntilUnlock) {
     DDSURFACEDESC again = Blank();
     EXPECT_EQ(surface_->Lock(nullptr, &again, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
 
-    // Another thread sees the same lock.
+    // Another thread that does not wait sees the same lock.
     HRESULT fromThread = DD_OK;
     std::thread([&] {
         DDSURFACEDESC other = Blank();
-        fromThread = surface_->Lock(nullptr, &other, DDLOCK_WAIT, nullptr);
+        fromThread = surface_->Lock(nullptr, &other, 0, nullptr);
     }).join();
     EXPECT_EQ(fromThread, DDERR_SURFACEBUSY);
 
@@ -124,4 +127,53 @@ TEST_F(SurfaceLock, SurfaceDescriptionMatchesTheLockWithoutMemory) {
     EXPECT_EQ(desc.lPitch, 64);
     desc.dwSize = 0;
     EXPECT_EQ(surface_->GetSurfaceDesc(&desc), DDERR_INVALIDPARAMS);
+}
+
+// With the wait flags, a surface locked by another thread (the decoding
+// thread writing a frame) is waited for; without them the call fails at once.
+TEST_F(SurfaceLock, WaitFlagsWaitForAnotherThreadsLock) {
+    Owned<IDirectDrawSurface> other = MakeOffscreen(dd_.get(), 21, 9, 24);
+    ASSERT_TRUE(other);
+    DDBLTFX fill = {};
+    fill.dwSize = sizeof(fill);
+    struct Case {
+        const char *name;
+        std::function<HRESULT(DWORD wait)> call;
+        DWORD waitFlag;
+    };
+    const Case cases[] = {
+        {"Lock", [&](DWORD flags) {
+             DDSURFACEDESC desc = Blank();
+             const HRESULT hr = surface_->Lock(nullptr, &desc, flags, nullptr);
+             if (hr == DD_OK) surface_->Unlock(nullptr);
+             return hr;
+         }, DDLOCK_WAIT},
+        {"Blt onto", [&](DWORD flags) { return surface_->Blt(nullptr, other.get(), nullptr, flags, nullptr); },
+         DDBLT_WAIT},
+        {"Blt from", [&](DWORD flags) { return other->Blt(nullptr, surface_.get(), nullptr, flags, nullptr); },
+         DDBLT_WAIT},
+        {"ColorFill", [&](DWORD flags) {
+             return surface_->Blt(nullptr, nullptr, nullptr, flags | DDBLT_COLORFILL, &fill);
+         }, DDBLT_WAIT},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        DDSURFACEDESC held = Blank();
+        ASSERT_EQ(surface_->Lock(nullptr, &held, DDLOCK_WAIT, nullptr), DD_OK);
+        HRESULT noWait = DD_OK;
+        std::thread([&] { noWait = c.call(0); }).join();
+        EXPECT_EQ(noWait, DDERR_SURFACEBUSY);
+
+        std::atomic<bool> done{false};
+        HRESULT waited = E_FAIL;
+        std::thread waiter([&] {
+            waited = c.call(c.waitFlag);
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(done) << "did not wait for the lock";
+        ASSERT_EQ(surface_->Unlock(nullptr), DD_OK);
+        waiter.join();
+        EXPECT_EQ(waited, DD_OK);
+    }
 }
