@@ -8,7 +8,9 @@
 #   FUZZ_ARGS="-jobs=2 -workers=2" scripts/fuzz.sh   more libFuzzer options
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh clang libclang-rt-14-dev
+# clang, libFuzzer's runtime, and llvm-symbolizer for readable stacks.
+scripts/install-deps.sh clang libclang-rt-14-dev llvm-14
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
 
 seconds=${FUZZ_SECONDS:-60}
 read -r -a targets <<<"${FUZZ_TARGETS:-stream_fuzzer_8bit stream_fuzzer_32bit}"
