@@ -1,6 +1,7 @@
 // A host program outside the repository's build that uses the vidsurf
 // library as any program would: its header, the installed library, and a
-// DirectDraw object of its own. Run it on an 8-bit screen (VIDSURF_DISPLAY=
+// DirectDraw object and primary surface of its own, on which it plays its
+// movies and looks at the pixels. Run it on an 8-bit screen (VIDSURF_DISPLAY=
 // 640x480x8) and on the default 32-bit one, with VIDSURF_CLOCK=free.
 #include <windows.h>
 #include <ddraw.h>
@@ -12,10 +13,25 @@
 
 #include "broken_file_checks.h"
 #include "check.h"
+#include "presentation_checks.h"
 #include "process_probes.h"
 #include "readout_checks.h"
 #include "repeat_checks.h"
 #include "test_movies.h"
+
+namespace {
+
+IDirectDrawSurface *MakePrimarySurface(IDirectDraw *dd) {
+    DDSURFACEDESC desc;
+    std::memset(&desc, 0, sizeof desc);
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    IDirectDrawSurface *primary = nullptr;
+    return dd->CreateSurface(&desc, &primary, nullptr) == DD_OK ? primary : nullptr;
+}
+
+}  // namespace
 
 int main() {
     IDirectDraw *dd = nullptr;
@@ -38,6 +54,13 @@ int main() {
         Check(!dir.path().empty() && WriteTestMovies(dir, &movies), "writing the movies");
         CheckNullRecord();
         for (const TestMovie &movie : movies) CheckReadouts(dd, movie, bits);
+        IDirectDrawSurface *primary = MakePrimarySurface(dd);
+        Check(primary != nullptr, "the primary surface");
+        for (const TestMovie &movie : movies) {
+            if (primary == nullptr) break;
+            for (bool windowed : {false, true}) CheckPresentation(dd, primary, movie, bits, windowed);
+        }
+        if (primary != nullptr) primary->Release();
         CheckBrokenFiles(dd, dir);
         if (!movies.empty()) CheckRepeatedOpens(dd, movies, 50);
     }

@@ -30,6 +30,17 @@ HRESULT FakeSurface::Unlock(LPVOID data) {
     return DD_OK;
 }
 
+HRESULT FakeSurface::Blt(LPRECT destination, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                         LPDDBLTFX fx) {
+    record("Blt");
+    BltCall call{destination != nullptr, {}, source, sourceRect != nullptr, {}, flags, fx != nullptr};
+    if (destination != nullptr) call.destination = *destination;
+    if (sourceRect != nullptr) call.sourceRect = *sourceRect;
+    blts.push_back(call);
+    if (onBlt) onBlt();
+    return DD_OK;
+}
+
 HRESULT FakeDirectDraw::CreateSurface(LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE *out, IUnknown *outer) {
     record("CreateSurface");
     created.push_back(*desc);

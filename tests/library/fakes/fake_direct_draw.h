@@ -2,6 +2,7 @@
 // object that hands out a given surface, and a palette of given entries.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <ddraw.h>
@@ -27,12 +28,25 @@ public:
     std::vector<LockCall> locks;
     std::vector<LPVOID> unlocks;
 
+    struct BltCall {
+        bool hasDestination;
+        RECT destination;
+        IDirectDrawSurface *source;
+        bool hasSourceRect;
+        RECT sourceRect;
+        DWORD flags;
+        bool fx;
+    };
+    std::vector<BltCall> blts;
+    std::function<void()> onBlt;  // runs inside Blt, while the caller is mid-presentation
+
     HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) override;
     HRESULT STDMETHODCALLTYPE Unlock(LPVOID data) override;
 
     HRESULT STDMETHODCALLTYPE AddAttachedSurface(LPDIRECTDRAWSURFACE) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE AddOverlayDirtyRect(LPRECT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Blt(LPRECT, LPDIRECTDRAWSURFACE, LPRECT, DWORD, LPDDBLTFX) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT destination, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD flags,
+                                  LPDDBLTFX fx) override;
     HRESULT STDMETHODCALLTYPE BltBatch(LPDDBLTBATCH, DWORD, DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BltFast(DWORD, DWORD, LPDIRECTDRAWSURFACE, LPRECT, DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeleteAttachedSurface(DWORD, LPDIRECTDRAWSURFACE) override { return E_NOTIMPL; }

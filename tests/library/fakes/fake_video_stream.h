@@ -2,6 +2,7 @@
 // is a separate object, so the log tells the two references apart.
 #pragma once
 
+#include <deque>
 #include <vector>
 
 #include <ddstream.h>
@@ -14,7 +15,11 @@ class FakeStreamSample final : public FakeObject<IDirectDrawStreamSample> {
 public:
     explicit FakeStreamSample(CallLog *log) : FakeObject(log, "sample", IID_IDirectDrawStreamSample) {}
 
+    // Each Update or CompletionStatus call takes the next result of its
+    // script; once a script runs out, the call answers updateResult.
     HRESULT updateResult = S_OK;
+    std::deque<HRESULT> updateScript;
+    std::deque<HRESULT> completionScript;
     struct UpdateCall {
         DWORD flags;
         HANDLE event;
@@ -22,6 +27,11 @@ public:
         DWORD_PTR apcData;
     };
     std::vector<UpdateCall> updates;
+    struct CompletionCall {
+        DWORD flags;
+        DWORD milliseconds;
+    };
+    std::vector<CompletionCall> completions;
 
     HRESULT STDMETHODCALLTYPE GetMediaStream(IMediaStream **) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetSampleTimes(STREAM_TIME *, STREAM_TIME *, STREAM_TIME *) override {
@@ -31,14 +41,23 @@ public:
     HRESULT STDMETHODCALLTYPE Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD apcData) override {
         record("Update(" + std::to_string(flags) + ")");
         updates.push_back({flags, event, apc, apcData});
-        return updateResult;
+        return next(updateScript);
     }
-    HRESULT STDMETHODCALLTYPE CompletionStatus(DWORD, DWORD) override {
+    HRESULT STDMETHODCALLTYPE CompletionStatus(DWORD flags, DWORD milliseconds) override {
         record("CompletionStatus");
-        return updateResult;
+        completions.push_back({flags, milliseconds});
+        return next(completionScript);
     }
     HRESULT STDMETHODCALLTYPE GetSurface(IDirectDrawSurface **, RECT *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetRect(const RECT *) override { return E_NOTIMPL; }
+
+private:
+    HRESULT next(std::deque<HRESULT> &script) {
+        if (script.empty()) return updateResult;
+        const HRESULT result = script.front();
+        script.pop_front();
+        return result;
+    }
 };
 
 class FakeDirectDrawMediaStream final : public FakeObject<IDirectDrawMediaStream> {

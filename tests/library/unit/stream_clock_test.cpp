@@ -9,6 +9,7 @@
 #include "fakes/fake_video_stream.h"
 #include "stream/advancing_sample.h"
 #include "stream/stream_sample.h"
+#include "stream/stream_time.h"
 
 namespace {
 
@@ -139,6 +140,27 @@ TEST_F(LibraryStreamRecord, AdvancingReadsTheClockAfterAFailedUpdate) {
     EXPECT_EQ(record.updateStatus, MS_E_NOTRUNNING);
     EXPECT_EQ(record.currentTime, 77);
     EXPECT_EQ(log.calls.back(), "mm.GetTime");
+}
+
+}  // namespace
+
+namespace {
+
+// Every double converts to a defined stream time.
+TEST(LibraryStreamTime, SecondsConvertTotallyAndSaturate) {
+    constexpr STREAM_TIME kMax = std::numeric_limits<STREAM_TIME>::max();
+    constexpr STREAM_TIME kMin = std::numeric_limits<STREAM_TIME>::min();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        double seconds;
+        STREAM_TIME units;
+    } cases[] = {{1.23456789, 12345678}, {-2.5, -25000000},  {0.00000005, 0},   {std::nan(""), 0},
+                 {-std::nan(""), 0},     {infinity, kMax},   {-infinity, kMin}, {1e300, kMax},
+                 {-1e300, kMin},         {922337203686.0, kMax}, {5.7e-6, 56}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.seconds);
+        EXPECT_EQ(secondsToStreamTime(c.seconds), c.units);
+    }
 }
 
 }  // namespace
