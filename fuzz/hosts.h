@@ -23,6 +23,13 @@ struct PlayOutcome {
 // updates again, then stops and releases everything.
 PlayOutcome PlayThroughStream(const std::string &path);
 
+// Through the vidsurf library, as its hosts do: a DirectDraw object and its
+// primary surface, createStreamSample, updateStreamSample until it says the
+// movie has ended (at most a fixed number of ticks), streamSeek to the
+// middle, ticks again, streamPause at a third, a few ticks, and
+// freeStreamSample.
+PlayOutcome PlayThroughLibrary(const std::string &path);
+
 struct Host {
     const char *name;
     PlayOutcome (*play)(const std::string &path);

@@ -13,7 +13,7 @@ scripts/install-deps.sh clang libclang-rt-14-dev llvm-14
 export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
 
 seconds=${FUZZ_SECONDS:-60}
-read -r -a targets <<<"${FUZZ_TARGETS:-stream_fuzzer_8bit stream_fuzzer_32bit}"
+read -r -a targets <<<"${FUZZ_TARGETS:-stream_fuzzer_8bit stream_fuzzer_32bit library_fuzzer_8bit library_fuzzer_32bit}"
 read -r -a extra <<<"${FUZZ_ARGS:-}"
 build=build-fuzz
 
