@@ -1,8 +1,9 @@
 // Writes the fuzz targets' seed corpus: a tiny movie of every kind the test
 // generator makes, bare MPEG elementary streams, movies that change size,
 // palette or sound on the way, sound alone, and broken files.
-//   fuzz_corpus_writer DIR
+//   fuzz_corpus_writer DIR   (made when missing)
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <utility>
@@ -56,6 +57,8 @@ int main(int argc, char **argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
     const auto file = [&dir](const std::string &name) { return dir + "/" + name; };
     // In order: later seeds are made from earlier ones.
     std::vector<std::pair<std::string, Writer>> writers;
