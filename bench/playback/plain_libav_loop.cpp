@@ -1,5 +1,7 @@
 #include "plain_libav_loop.h"
 
+#include "common/allocation_count.h"
+
 #include <chrono>
 
 extern "C" {
@@ -7,6 +9,17 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
+}
+
+void SteadyAllocations::FrameDone(int frames) {
+    const uint64_t count = AllocationCount();
+    if (frames == kSteadyFrom) start_ = count;
+    end_ = count;
+}
+
+double SteadyAllocations::PerFrame(int frames) const {
+    if (!AllocationCountingAvailable() || frames <= kSteadyFrom) return -1;
+    return static_cast<double>(end_ - start_) / (frames - kSteadyFrom);
 }
 
 namespace {
@@ -83,13 +96,14 @@ bool PlainLibavLoop(const std::string &path, ReferenceTarget target, LoopResult 
 
     const AVPixelFormat out = FormatOf(target);
     int frames = 0;
+    SteadyAllocations allocations;
     bool draining = false;
     const auto started = std::chrono::steady_clock::now();
     for (;;) {
         const int received = avcodec_receive_frame(d.codec, d.frame);
         if (received == 0) {
             if (!Convert(d, out)) return Fail(error, "conversion");
-            ++frames;
+            allocations.FrameDone(++frames);
             continue;
         }
         if (received != AVERROR(EAGAIN) || draining) break;
@@ -101,7 +115,8 @@ bool PlainLibavLoop(const std::string &path, ReferenceTarget target, LoopResult 
         if (d.packet->stream_index == stream) avcodec_send_packet(d.codec, d.packet);
         av_packet_unref(d.packet);
     }
-    result->frames = frames;
     result->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    result->frames = frames;
+    result->allocationsPerFrame = allocations.PerFrame(frames);
     return frames > 0 || Fail(error, "no frame decoded");
 }

@@ -3,6 +3,7 @@
 // screen's format, with the decoder threading the stand-in uses.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The screen format the reference converts to.
@@ -15,7 +16,23 @@ enum class ReferenceTarget {
 struct LoopResult {
     int frames = 0;
     double seconds = 0;
+    // Heap allocations per frame from the tenth to the last frame; negative
+    // where allocations cannot be counted.
+    double allocationsPerFrame = -1;
     double fps() const { return seconds > 0 ? frames / seconds : 0; }
+};
+
+// Counts allocations over the steady state of a loop: from the tenth frame
+// to the last.
+class SteadyAllocations {
+public:
+    void FrameDone(int frames);
+    double PerFrame(int frames) const;
+
+private:
+    static constexpr int kSteadyFrom = 10;
+    uint64_t start_ = 0;
+    uint64_t end_ = 0;
 };
 
 // Plays the file's video stream once, opening excluded from the time;

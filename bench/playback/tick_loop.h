@@ -8,12 +8,6 @@
 #include "common/screen.h"
 #include "plain_libav_loop.h"
 
-struct TickResult : LoopResult {
-    // Heap allocations per presented frame from the tenth to the last
-    // frame; negative where allocations cannot be counted.
-    double allocationsPerFrame = -1;
-};
-
 // Plays the file once to its end; opening is excluded from the time.
 // False with *error set on failure.
-bool TickLoop(const std::string &path, const Screen &screen, TickResult *result, std::string *error);
+bool TickLoop(const std::string &path, const Screen &screen, LoopResult *result, std::string *error);
