@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <iterator>
+#include <vector>
+
 #include "palette_builder.h"
 
 namespace {
@@ -35,6 +38,27 @@ TEST(GdiPaletteObjects, CreatePaletteKeepsEntriesAndFlags) {
         EXPECT_EQ(entries[i].peFlags, PC_NOCOLLAPSE) << i;
     }
     EXPECT_TRUE(DeleteObject(palette));
+}
+
+// Palettes made after others were deleted reuse their storage: sizes and
+// entries are each palette's own, whatever size came before.
+TEST(GdiPaletteObjects, PalettesMadeAfterDeletionsHoldOnlyTheirOwnEntries) {
+    const int sizes[] = {256, 3, 200, 1, 256, 17, 17, 64};
+    for (int round = 0; round < 3; ++round) {
+        std::vector<HPALETTE> made;
+        for (size_t p = 0; p < std::size(sizes); ++p) {
+            made.push_back(MakeDistinctPalette(sizes[p], 0, static_cast<int>(p + round)));
+            ASSERT_NE(made.back(), nullptr);
+        }
+        for (size_t p = 0; p < made.size(); ++p) {
+            PALETTEENTRY entries[256] = {};
+            ASSERT_EQ(GetPaletteEntries(made[p], 0, 0, nullptr), static_cast<UINT>(sizes[p])) << p;
+            ASSERT_EQ(GetPaletteEntries(made[p], 0, 256, entries), static_cast<UINT>(sizes[p])) << p;
+            for (int i = 0; i < sizes[p]; ++i)
+                EXPECT_TRUE(SameRgb(entries[i], DistinctColour(i, 0, static_cast<int>(p + round)))) << p << ' ' << i;
+            EXPECT_TRUE(DeleteObject(made[p]));
+        }
+    }
 }
 
 TEST(GdiPaletteObjects, EntryRangesAreClippedToThePalette) {
