@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "common/exception_guard.h"
 #include "mmstream/audio_device.h"
 
 namespace standin::mmstream {
@@ -46,7 +47,12 @@ void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds
         return;
     }
     clock_ = &clock;
-    thread_ = std::thread([this] { Feed(); });
+    thread_ = std::thread([this] {
+        GuardExceptions([this] {
+            Feed();
+            return S_OK;
+        });
+    });
 }
 
 void AudioRenderer::ClockChanged(bool seeked) {
@@ -85,7 +91,8 @@ void AudioRenderer::Feed() {
         }
         lock.unlock();
         STREAM_TIME start = 0;
-        if (track_->Next(&pcm, &start)) {
+        // A track that cannot go on (no memory, say) ends the sound.
+        if (GuardExceptions([&] { return track_->Next(&pcm, &start) ? S_OK : S_FALSE; }) == S_OK) {
             size_t skip = 0;
             if (start < skipBefore) {
                 const int64_t frames = (skipBefore - start) * kRate / 10000000;

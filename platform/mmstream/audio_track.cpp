@@ -18,6 +18,7 @@ constexpr AVRational kStreamTimeBase{1, 10000000};
 
 AudioTrack::~AudioTrack() {
     swr_free(&resampler_);
+    av_channel_layout_uninit(&input_);
     av_frame_free(&frame_);
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
@@ -52,17 +53,32 @@ std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, int64_
         avcodec_parameters_to_context(track->codec_, track->format_->streams[track->streamIndex_]->codecpar) < 0 ||
         avcodec_open2(track->codec_, decoder, nullptr) < 0)
         return nullptr;
-    if (track->codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&track->codec_->ch_layout, track->codec_->ch_layout.nb_channels);
-
-    AVChannelLayout output;
-    av_channel_layout_default(&output, outputChannels);
-    const int made = swr_alloc_set_opts2(&track->resampler_, &output, AV_SAMPLE_FMT_S16, outputRate,
-                                         &track->codec_->ch_layout, track->codec_->sample_fmt,
-                                         track->codec_->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&output);
-    if (made < 0 || swr_init(track->resampler_) < 0) return nullptr;
     return track;
+}
+
+// The resampler is made for the first frame and made again whenever the
+// frames change their channel layout, sample format or rate.
+bool AudioTrack::Configure(const AVFrame &frame) {
+    AVChannelLayout unspecified{};  // taken as the default layout of its channel count
+    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&unspecified, frame.ch_layout.nb_channels);
+    const AVChannelLayout &layout = frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ? unspecified : frame.ch_layout;
+    if (resampler_ && av_channel_layout_compare(&layout, &input_) == 0 && frame.format == inputFormat_ &&
+        frame.sample_rate == inputRate_)
+        return true;
+    swr_free(&resampler_);
+    av_channel_layout_uninit(&input_);
+    if (av_channel_layout_copy(&input_, &layout) < 0) return false;
+    inputFormat_ = frame.format;
+    inputRate_ = frame.sample_rate;
+    AVChannelLayout output;
+    av_channel_layout_default(&output, outputChannels_);
+    const int made = swr_alloc_set_opts2(&resampler_, &output, AV_SAMPLE_FMT_S16, outputRate_, &input_,
+                                         static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&output);
+    if (made >= 0 && swr_init(resampler_) >= 0) return true;
+    swr_free(&resampler_);
+    return false;
 }
 
 bool AudioTrack::Next(std::vector<uint8_t> *pcm, STREAM_TIME *start) {
@@ -91,6 +107,9 @@ bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM
     if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
         *start = av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase) -
                  av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase);
+    // A frame that cannot be converted is passed over.
+    if (frame.nb_samples <= 0 || frame.sample_rate <= 0 || frame.ch_layout.nb_channels <= 0 || !Configure(frame))
+        return false;
     const int capacity = swr_get_out_samples(resampler_, frame.nb_samples);
     if (capacity <= 0) return false;
     pcm->resize(static_cast<size_t>(capacity) * outputChannels_ * 2);
@@ -109,7 +128,7 @@ void AudioTrack::Seek(STREAM_TIME time) {
                      av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base);
     av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(codec_);
-    swr_init(resampler_);  // drops what the resampler still held
+    if (resampler_) swr_init(resampler_);  // drops what the resampler still held
     draining_ = false;
     nextStart_ = time > 0 ? time : 0;
 }

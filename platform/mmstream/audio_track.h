@@ -9,6 +9,10 @@
 
 #include <mmstream.h>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVPacket;
@@ -35,12 +39,17 @@ public:
 private:
     AudioTrack() = default;
     bool Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start);
+    bool Configure(const AVFrame &frame);
 
     AVFormatContext *format_ = nullptr;
     AVCodecContext *codec_ = nullptr;
     AVPacket *packet_ = nullptr;
     AVFrame *frame_ = nullptr;
     SwrContext *resampler_ = nullptr;
+    // What the resampler was made for.
+    AVChannelLayout input_{};
+    int inputFormat_ = -1;
+    int inputRate_ = 0;
     int streamIndex_ = -1;
     int64_t originMicroseconds_ = 0;
     int outputRate_ = 0;

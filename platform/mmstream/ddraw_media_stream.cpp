@@ -1,5 +1,7 @@
 #include "mmstream/ddraw_media_stream.h"
 
+#include <new>
+
 #include "mmstream/ddraw_stream_sample.h"
 #include "mmstream/decoding_thread.h"
 #include "mmstream/fixed_palette.h"
@@ -190,8 +192,11 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
     const RECT whole{0, 0, static_cast<LONG>(surfaceFormat.dwWidth), static_cast<LONG>(surfaceFormat.dwHeight)};
     const RECT target = rect ? *rect : whole;
     if (SUCCEEDED(hr) && !FrameFits(target, format, surfaceFormat)) hr = DDERR_INVALIDRECT;
-    if (SUCCEEDED(hr))
-        *sample = new DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat.dwWidth, surfaceFormat.dwHeight);
+    if (SUCCEEDED(hr)) {
+        *sample = new (std::nothrow)
+            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat.dwWidth, surfaceFormat.dwHeight);
+        if (!*sample) hr = E_OUTOFMEMORY;
+    }
     surface->Release();  // the sample holds its own reference
     return hr;
 }

@@ -1,5 +1,7 @@
 #include "mmstream/ddraw_stream_sample.h"
 
+#include "common/exception_guard.h"
+
 #include "mmstream/ddraw_media_stream.h"
 #include "mmstream/decoding_thread.h"
 #include "mmstream/multimedia_stream.h"
@@ -53,7 +55,7 @@ HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD
     if (flags & ~static_cast<DWORD>(SSUPDATE_ASYNC)) return E_NOTIMPL;
     if (event || apc) return E_NOTIMPL;
     if (!stream_.Owner().Clock().Running()) return MS_E_NOTRUNNING;
-    return decoder_.Update(update_, (flags & SSUPDATE_ASYNC) != 0);
+    return GuardExceptions([&] { return decoder_.Update(update_, (flags & SSUPDATE_ASYNC) != 0); });
 }
 
 HRESULT DdrawStreamSample::CompletionStatus(DWORD flags, DWORD milliseconds) {
@@ -78,7 +80,7 @@ HRESULT DdrawStreamSample::SetRect(const RECT *rect) {
         return DDERR_INVALIDRECT;
     RECT current;
     decoder_.Rect(update_, &current);
-    // Frames are written unscaled: the rectangle keeps the frame's size.
+    // The rectangle keeps the stream's frame size.
     if (rect->right - rect->left != current.right - current.left ||
         rect->bottom - rect->top != current.bottom - current.top)
         return DDERR_INVALIDRECT;

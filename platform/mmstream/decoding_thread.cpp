@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "common/exception_guard.h"
 #include "mmstream/fixed_palette.h"
 #include "mmstream/surface_writer.h"
 
@@ -18,7 +19,12 @@ constexpr STREAM_TIME kEarlyTolerance = 10000;  // 1 ms
 DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock)
     : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
       painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()) {
-    thread_ = std::thread([this] { Serve(); });
+    thread_ = std::thread([this] {
+        GuardExceptions([this] {
+            Serve();
+            return S_OK;
+        });
+    });
 }
 
 DecodingThread::~DecodingThread() {
@@ -62,6 +68,9 @@ void DecodingThread::Withdraw(SampleUpdate &update) {
 }
 
 void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
+    // A frame already on its way into the surface is let finish; a frame
+    // that could not be written leaves the update queued again.
+    done_.wait(lock, [&] { return update.state != SampleUpdate::State::Writing; });
     if (update.state == SampleUpdate::State::Queued) {
         queue_.erase(std::find(queue_.begin(), queue_.end(), &update));
         update.state = SampleUpdate::State::Done;
@@ -69,8 +78,6 @@ void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
         wake_.notify_all();
         done_.notify_all();
     }
-    // A frame already on its way into the surface is let finish.
-    done_.wait(lock, [&] { return update.state != SampleUpdate::State::Writing; });
 }
 
 HRESULT DecodingThread::SetRect(SampleUpdate &update, const RECT &rect) {
@@ -127,21 +134,27 @@ void DecodingThread::Serve() {
             next_.reset();
             endStatus_ = S_OK;
             lock.unlock();
-            movie_->Seek(target);
+            const HRESULT hr = GuardExceptions([&] {
+                movie_->Seek(target);
+                return S_OK;
+            });
             lock.lock();
+            if (FAILED(hr)) endStatus_ = MS_S_ENDOFSTREAM;
             appliedGeneration_ = generation;
             continue;
         }
         if (!next_ && endStatus_ == S_OK) {
             DecodedFrame frame;
             lock.unlock();
-            const HRESULT hr = movie_->NextFrame(&frame);
+            const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
             lock.lock();
             if (generation != seekGeneration_) continue;  // a seek overtook it
+            // Whatever ends the data (its end, a decoder or demuxer that
+            // gives up, no memory) ends the stream.
             if (hr == S_OK)
                 next_ = std::move(frame);
             else
-                endStatus_ = hr;
+                endStatus_ = MS_S_ENDOFSTREAM;
             continue;
         }
         if (endStatus_ != S_OK) {
@@ -159,15 +172,24 @@ void DecodingThread::Serve() {
         }
         if (!WaitUntilDue(lock, next_->start, generation)) continue;
 
+        // The update stays first in the queue while its frame is written.
         SampleUpdate &update = *queue_.front();
-        queue_.pop_front();
         update.state = SampleUpdate::State::Writing;
         DecodedFrame frame = std::move(*next_);
         next_.reset();
         lock.unlock();
-        const HRESULT hr = WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_);
+        const HRESULT hr =
+            GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
         frame.picture.reset();
         lock.lock();
+        if (FAILED(hr)) {
+            // A frame that cannot be written is dropped: the update waits
+            // for the next one.
+            update.state = SampleUpdate::State::Queued;
+            done_.notify_all();
+            continue;
+        }
+        queue_.pop_front();
         update.frameStart = frame.start;
         update.frameEnd = frame.end;
         Complete(update, hr);

@@ -3,8 +3,10 @@
 // Updates are served in the order they were issued. For each one the thread
 // decodes the next frame, waits until the stream clock reaches the frame's
 // start (less than 1 ms ahead counts as reached), and writes the frame into
-// the sample's surface. A seek makes the next frame the one shown at the new
-// position, also for an update already waiting.
+// the sample's surface. A frame that cannot be written is dropped and the
+// update takes the next one; whatever ends the decoding ends the stream. A
+// seek makes the next frame the one shown at the new position, also for an
+// update already waiting.
 #pragma once
 
 #include <condition_variable>
@@ -65,7 +67,7 @@ private:
     std::condition_variable done_;  // callers: an update finished
     std::deque<SampleUpdate *> queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
-    HRESULT endStatus_ = S_OK;          // end of stream met instead of a frame
+    HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
     unsigned seekGeneration_ = 0;
     unsigned appliedGeneration_ = 0;
     STREAM_TIME seekTarget_ = 0;

@@ -50,36 +50,59 @@ bool CanPaint(const DDPIXELFORMAT &layout) { return IsIndexed(layout) || RgbForm
 
 FramePainter::~FramePainter() { sws_freeContext(scaler_); }
 
-HRESULT FramePainter::Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch) {
-    if (IsIndexed(layout)) return PaintIndices(frame, pixels, pitch);
+HRESULT FramePainter::Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch,
+                            int width, int height) {
+    if (frame.width <= 0 || frame.height <= 0 || !frame.data[0]) return DDERR_UNSUPPORTEDFORMAT;
+    if (IsIndexed(layout)) return PaintIndices(frame, pixels, pitch, width, height);
     const AVPixelFormat target = RgbFormatOf(layout);
     if (target == AV_PIX_FMT_NONE) return DDERR_INVALIDPIXELFORMAT;
-    return Convert(frame, target, pixels, pitch);
+    return Convert(frame, target, pixels, pitch, width, height);
 }
 
-HRESULT FramePainter::Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch) {
-    // Same size in and out: no scaling happens, only the change of format.
-    scaler_ = sws_getCachedContext(scaler_, frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
-                                   frame.width, frame.height, static_cast<AVPixelFormat>(targetFormat),
+HRESULT FramePainter::Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch, int width,
+                              int height) {
+    // Frames of the stream's own size only change their format; others
+    // (a mid-stream size change) are scaled by nearest neighbour.
+    scaler_ = sws_getCachedContext(scaler_, frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width,
+                                   height, static_cast<AVPixelFormat>(targetFormat),
                                    SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT | SWS_FULL_CHR_H_INP,
                                    nullptr, nullptr, nullptr);
     if (!scaler_) return DDERR_UNSUPPORTEDFORMAT;
     uint8_t *planes[4] = {pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {pitch, 0, 0, 0};
-    sws_scale(scaler_, frame.data, frame.linesize, 0, frame.height, planes, strides);
+    if (sws_scale(scaler_, frame.data, frame.linesize, 0, frame.height, planes, strides) != height)
+        return DDERR_UNSUPPORTEDFORMAT;
     return S_OK;
 }
 
-HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch) {
+// Palettized frames: their indices, through the stream palette when the
+// frame brings another one, scaled by nearest neighbour.
+void FramePainter::CopyIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height) {
+    const uint8_t *translation =
+        frame.data[1] ? translation_.For(reinterpret_cast<const uint32_t *>(frame.data[1])) : nullptr;
+    for (int y = 0; y < height; ++y) {
+        const int sourceY = static_cast<int>(static_cast<int64_t>(y) * frame.height / height);
+        const uint8_t *source = frame.data[0] + static_cast<ptrdiff_t>(sourceY) * frame.linesize[0];
+        uint8_t *row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        if (width == frame.width && !translation) {
+            std::memcpy(row, source, width);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            const uint8_t index = source[static_cast<int64_t>(x) * frame.width / width];
+            row[x] = translation ? translation[index] : index;
+        }
+    }
+}
+
+HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height) {
     if (frame.format == AV_PIX_FMT_PAL8) {
-        for (int y = 0; y < frame.height; ++y)
-            std::memcpy(pixels + static_cast<ptrdiff_t>(y) * pitch, frame.data[0] + static_cast<ptrdiff_t>(y) * frame.linesize[0],
-                        frame.width);
+        CopyIndices(frame, pixels, pitch, width, height);
         return S_OK;
     }
-    const int rgbPitch = (frame.width * 3 + 31) & ~31;
-    rgb_.resize(static_cast<size_t>(rgbPitch) * frame.height);
-    const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB24, rgb_.data(), rgbPitch);
+    const int rgbPitch = (width * 3 + 31) & ~31;
+    rgb_.resize(static_cast<size_t>(rgbPitch) * height);
+    const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB24, rgb_.data(), rgbPitch, width, height);
     if (FAILED(hr)) return hr;
     if (!paletteMap_) {
         if (indexPalette_ == FixedPalette()) {
@@ -89,10 +112,10 @@ HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG p
             paletteMap_ = ownMap_.get();
         }
     }
-    for (int y = 0; y < frame.height; ++y) {
+    for (int y = 0; y < height; ++y) {
         const uint8_t *rgb = rgb_.data() + static_cast<size_t>(y) * rgbPitch;
         uint8_t *row = pixels + static_cast<ptrdiff_t>(y) * pitch;
-        for (int x = 0; x < frame.width; ++x, rgb += 3) row[x] = paletteMap_->IndexOf(rgb[0], rgb[1], rgb[2]);
+        for (int x = 0; x < width; ++x, rgb += 3) row[x] = paletteMap_->IndexOf(rgb[0], rgb[1], rgb[2]);
     }
     return S_OK;
 }

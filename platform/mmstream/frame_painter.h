@@ -1,8 +1,11 @@
 // Converts decoded frames into the pixel layout of a DirectDraw surface.
 //
+// Frames of any size and pixel format are scaled to the size asked for.
 // 16-bit (565 and 555), 24-bit and 32-bit RGB layouts go through libswscale.
-// On an 8-bit palettized layout palettized frames keep their own indices and
-// true-colour frames are mapped to the entries of the given palette.
+// On an 8-bit palettized layout palettized frames keep their indices (or,
+// when their palette is not the stream's, take the nearest entries of the
+// stream palette) and true-colour frames are mapped to the entries of the
+// given palette.
 #pragma once
 
 #include <array>
@@ -13,6 +16,7 @@
 #include <ddraw.h>
 
 #include "mmstream/palette_map.h"
+#include "mmstream/palette_translation.h"
 
 struct AVFrame;
 struct SwsContext;
@@ -21,22 +25,28 @@ namespace standin::mmstream {
 
 class FramePainter {
 public:
-    // `indexPalette`: the palette true-colour frames are mapped to on an
+    // `indexPalette`: the stream palette that frames are mapped to on an
     // 8-bit layout (0x00RRGGBB entries).
-    explicit FramePainter(const std::array<uint32_t, 256> &indexPalette) : indexPalette_(indexPalette) {}
+    explicit FramePainter(const std::array<uint32_t, 256> &indexPalette)
+        : indexPalette_(indexPalette), translation_(indexPalette) {}
     ~FramePainter();
     FramePainter(const FramePainter &) = delete;
     FramePainter &operator=(const FramePainter &) = delete;
 
-    // Writes the whole frame at `pixels`, rows `pitch` bytes apart.
-    // DDERR_INVALIDPIXELFORMAT for a layout it cannot produce.
-    HRESULT Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch);
+    // Writes the whole frame scaled to width x height at `pixels`, rows
+    // `pitch` bytes apart. DDERR_INVALIDPIXELFORMAT for a layout it cannot
+    // produce, DDERR_UNSUPPORTEDFORMAT for a frame it cannot read; nothing
+    // is written then.
+    HRESULT Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch, int width,
+                  int height);
 
 private:
-    HRESULT Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch);
-    HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch);
+    HRESULT Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch, int width, int height);
+    HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
+    void CopyIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
 
     const std::array<uint32_t, 256> indexPalette_;
+    PaletteTranslation translation_;
     const PaletteMap *paletteMap_ = nullptr;  // found or made on first need
     std::unique_ptr<PaletteMap> ownMap_;      // for a palette of the movie's own
     SwsContext *scaler_ = nullptr;

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
+#include <libavutil/version.h>
 }
 
 #include "mmstream/gif_colour_table.h"
@@ -18,6 +19,25 @@ namespace {
 
 constexpr AVRational kStreamTimeBase{1, 10000000};
 
+// The largest frames the stand-in takes: a side of 16384 pixels, and 256 MiB
+// for a frame of 32-bit pixels.
+constexpr int64_t kMaxFrameSide = 16384;
+constexpr int64_t kMaxFramePixels = (int64_t{256} << 20) / 4;
+
+bool FrameSizeAccepted(int64_t width, int64_t height) {
+    return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
+}
+
+// FFmpeg 5.1 has only pkt_duration; 6.0 brought duration and 7 dropped
+// pkt_duration.
+int64_t FrameDuration(const AVFrame &frame) {
+#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(58, 2, 100)
+    return frame.duration;
+#else
+    return frame.pkt_duration;
+#endif
+}
+
 // Attached pictures (cover art) are video streams in FFmpeg's eyes but not
 // movies.
 int FindVideoStream(const AVFormatContext *format) {
@@ -28,6 +48,14 @@ int FindVideoStream(const AVFormatContext *format) {
             return static_cast<int>(i);
     }
     return -1;
+}
+
+// Whether the movie's video stream, as far as it is known, has frames the
+// platform takes.
+bool VideoSizeAccepted(const AVFormatContext *format) {
+    const int video = FindVideoStream(format);
+    return video < 0 ||
+           FrameSizeAccepted(format->streams[video]->codecpar->width, format->streams[video]->codecpar->height);
 }
 
 // The end of the last packet of a video stream, in the stream's time base,
@@ -85,6 +113,13 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         *error = OpenFailure(result);
         return nullptr;
     }
+    // Frames larger than the platform takes are refused before anything is
+    // made for them: as soon as the headers tell, and again once the
+    // streams are known.
+    if (!VideoSizeAccepted(movie->format_)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
     if (avformat_find_stream_info(movie->format_, nullptr) < 0) {
         *error = VFW_E_INVALID_FILE_FORMAT;
         return nullptr;
@@ -96,6 +131,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         return nullptr;
     }
     AVStream *stream = movie->format_->streams[movie->streamIndex_];
+    if (!VideoSizeAccepted(movie->format_)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
+        return nullptr;
+    }
     const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     movie->codec_ = decoder ? avcodec_alloc_context3(decoder) : nullptr;
     movie->packet_ = av_packet_alloc();
@@ -108,6 +147,8 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     // and pass frames between threads in ways ThreadSanitizer cannot follow.
     movie->codec_->thread_count = 0;
     movie->codec_->thread_type = FF_THREAD_SLICE;
+    // Whatever the headers said, the decoder makes no larger frame.
+    movie->codec_->max_pixels = kMaxFramePixels;
     if (avcodec_open2(movie->codec_, decoder, nullptr) < 0) {
         *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
@@ -133,6 +174,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     if (movie->DecodeOne(&movie->firstFrame_) != S_OK || movie->firstFrame_.picture->width <= 0 ||
         movie->firstFrame_.picture->height <= 0) {
         *error = VFW_E_INVALID_FILE_FORMAT;
+        return nullptr;
+    }
+    if (!FrameSizeAccepted(movie->firstFrame_.picture->width, movie->firstFrame_.picture->height)) {
+        *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
     movie->firstFramePending_ = true;
@@ -253,9 +298,9 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     STREAM_TIME start = nextStart_;
     if (picture->best_effort_timestamp != AV_NOPTS_VALUE)
         start = av_rescale_q(picture->best_effort_timestamp - firstTimestamp_, stream->time_base, kStreamTimeBase);
-    STREAM_TIME length = picture->pkt_duration > 0
-                             ? av_rescale_q(picture->pkt_duration, stream->time_base, kStreamTimeBase)
-                             : info_.timePerFrame;
+    const int64_t duration = FrameDuration(*picture);
+    STREAM_TIME length =
+        duration > 0 ? av_rescale_q(duration, stream->time_base, kStreamTimeBase) : info_.timePerFrame;
     if (length <= 0) length = 1;
     frame->picture = std::move(picture);
     frame->start = start;

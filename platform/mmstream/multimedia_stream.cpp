@@ -1,5 +1,6 @@
 #include "mmstream/multimedia_stream.h"
 
+#include "common/exception_guard.h"
 #include "mmstream/audio_renderer.h"
 #include "mmstream/ddraw_media_stream.h"
 #include "mmstream/decoding_thread.h"
@@ -71,9 +72,7 @@ HRESULT MultimediaStream::SetState(STREAM_STATE state) {
 
 HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
     if (!time) return E_POINTER;
-    const bool running = clock_.Running();
-    *time = clock_.Now();
-    return running ? S_OK : S_FALSE;
+    return clock_.Read(time) ? S_OK : S_FALSE;
 }
 
 HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
@@ -126,9 +125,11 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
     if (movie_) return MS_E_SOURCEALREADYDEFINED;
-    if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
-    if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
-    return MS_E_PURPOSEID;
+    return GuardExceptions([&] {
+        if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
+        if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
+        return MS_E_PURPOSEID;
+    });
 }
 
 HRESULT MultimediaStream::AddVideo(IUnknown *streamObject, IMediaStream **newStream) {
@@ -138,8 +139,9 @@ HRESULT MultimediaStream::AddVideo(IUnknown *streamObject, IMediaStream **newStr
                            ? streamObject->QueryInterface(IID_IDirectDraw, reinterpret_cast<void **>(&directDraw))
                            : DirectDrawCreate(nullptr, &directDraw, nullptr);
     if (FAILED(hr) || !directDraw) return FAILED(hr) ? hr : E_NOINTERFACE;
-    video_ = std::make_unique<DdrawMediaStream>(*this, directDraw);
+    video_.reset(new (std::nothrow) DdrawMediaStream(*this, directDraw));
     directDraw->Release();  // the media stream keeps its own reference
+    if (!video_) return E_OUTOFMEMORY;
     if (newStream) {
         *newStream = video_.get();
         (*newStream)->AddRef();
@@ -162,14 +164,23 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (movie_) return MS_E_SOURCEALREADYDEFINED;
     if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
-    const std::string path = Utf16ToUtf8(fileName);
-    HRESULT hr = E_FAIL;
-    std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &hr);
-    if (!movie) return hr;
-    movie_ = movie->Info();
-    decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
-    if (audio_) audio_->Play(path, movie_->originMicroseconds, clock_);
+    const HRESULT hr = GuardExceptions([&] {
+        const std::string path = Utf16ToUtf8(fileName);
+        HRESULT opened = E_FAIL;
+        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &opened);
+        if (!movie) return opened;
+        const MovieInfo info = movie->Info();
+        decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
+        movie_ = info;
+        // A sound track that cannot be played leaves the movie silent.
+        if (audio_) GuardExceptions([&] {
+            audio_->Play(path, info.originMicroseconds, clock_);
+            return S_OK;
+        });
+        return S_OK;
+    });
     lock.unlock();
+    if (FAILED(hr)) return hr;
     return (flags & AMMSF_RUN) ? SetState(STREAMSTATE_RUN) : S_OK;
 }
 

@@ -1,5 +1,7 @@
 #include "mmstream/multimedia_stream_factory.h"
 
+#include <new>
+
 #include "mmstream/multimedia_stream.h"
 
 namespace standin {
@@ -8,7 +10,8 @@ HRESULT CreateAMMultiMediaStream(IUnknown *outer, REFIID riid, void **out) {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    auto *stream = new mmstream::MultimediaStream();
+    auto *stream = new (std::nothrow) mmstream::MultimediaStream();
+    if (!stream) return E_OUTOFMEMORY;
     const HRESULT hr = stream->QueryInterface(riid, out);
     stream->Release();  // the caller's reference, if any, keeps it alive
     return hr;

@@ -21,6 +21,12 @@ STREAM_TIME StreamClock::Now() const {
     return NowLocked();
 }
 
+bool StreamClock::Read(STREAM_TIME *now) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    *now = NowLocked();
+    return running_;
+}
+
 STREAM_TIME StreamClock::NowLocked() const {
     if (!running_ || free_) return base_;
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now() - since_);

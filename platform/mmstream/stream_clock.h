@@ -23,6 +23,8 @@ public:
     bool Free() const { return free_; }
     bool Running() const;
     STREAM_TIME Now() const;
+    // Now() and Running(), read together.
+    bool Read(STREAM_TIME *now) const;
 
     void Run();
     void Stop();

@@ -34,13 +34,14 @@ HRESULT WriteFrameToSurface(IDirectDrawSurface *surface, const RECT &rect, const
     if (FAILED(hr)) return hr;
     auto *pixels = static_cast<uint8_t *>(description.lpSurface);
     const DWORD bytesPerPixel = description.ddpfPixelFormat.dwRGBBitCount / 8;
-    if (rect.left < 0 || rect.top < 0 || rect.right - rect.left != frame.width ||
-        rect.bottom - rect.top != frame.height || static_cast<DWORD>(rect.right) > description.dwWidth ||
-        static_cast<DWORD>(rect.bottom) > description.dwHeight || !pixels) {
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (rect.left < 0 || rect.top < 0 || width <= 0 || height <= 0 ||
+        static_cast<DWORD>(rect.right) > description.dwWidth || static_cast<DWORD>(rect.bottom) > description.dwHeight ||
+        !pixels) {
         hr = DDERR_INVALIDRECT;
     } else {
         pixels += static_cast<ptrdiff_t>(rect.top) * description.lPitch + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
-        hr = painter.Paint(frame, description.ddpfPixelFormat, pixels, description.lPitch);
+        hr = painter.Paint(frame, description.ddpfPixelFormat, pixels, description.lPitch, width, height);
     }
     surface->Unlock(description.lpSurface);
     return hr;

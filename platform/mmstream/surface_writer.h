@@ -9,9 +9,9 @@ struct AVFrame;
 
 namespace standin::mmstream {
 
-// Locks the surface, paints the frame at the rectangle's top-left corner
-// and unlocks it. The rectangle must lie inside the surface and have the
-// frame's size (DDERR_INVALIDRECT otherwise).
+// Locks the surface, paints the frame scaled to the rectangle and unlocks
+// it. The rectangle must lie inside the surface (DDERR_INVALIDRECT
+// otherwise).
 HRESULT WriteFrameToSurface(IDirectDrawSurface *surface, const RECT &rect, const AVFrame &frame,
                             FramePainter &painter);
 

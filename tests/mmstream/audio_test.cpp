@@ -22,10 +22,11 @@ class AudioTest : public StreamTest {
 protected:
     // Plays the movie to its end on the real clock, then lets the last
     // queued sound drain, and gives back what the device wrote.
-    std::vector<int16_t> PlayAndRecord(const MovieRecipe &recipe) {
+    std::vector<int16_t> PlayAndRecord(const MovieRecipe &recipe) { return PlayAndRecord(WriteMovie(recipe)); }
+    std::vector<int16_t> PlayAndRecord(const std::string &movie) {
         const std::string recording = temp_.File("played.raw");
         setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
-        EXPECT_EQ(Open(recipe, true), S_OK);
+        EXPECT_EQ(Open(movie, true), S_OK);
         MakeSample();
         HRESULT hr;
         while ((hr = UpdateNow()) == S_OK) {
@@ -48,25 +49,38 @@ protected:
     }
 };
 
-// The device plays silence around the track; the track itself is the span
-// from the first to the last sound.
-TEST_F(AudioTest, TrackIsPlayedForItsLength) {
-    MovieRecipe recipe;
-    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = 12;  // 0.48 s
-    recipe.audio = true;
-    const std::vector<int16_t> samples = PlayAndRecord(recipe);
+// The span from the first to the last sound, in seconds: the device plays
+// silence around the track.
+double SoundingSeconds(const std::vector<int16_t> &samples) {
     size_t first = samples.size(), last = 0;
     for (size_t i = 0; i < samples.size(); ++i)
         if (samples[i] != 0) {
             first = std::min(first, i);
             last = i;
         }
-    ASSERT_LT(first, last) << "only silence was played";
-    const double seconds = (last - first) * 2 / kBytesPerSecond;
-    EXPECT_NEAR(seconds, 0.48, 0.08);
+    EXPECT_LT(first, last) << "only silence was played";
+    return first < last ? (last - first) * 2 / kBytesPerSecond : 0.0;
+}
+
+MovieRecipe WithSound(moviegen::Kind kind, int frames) {
+    MovieRecipe recipe;
+    recipe.kind = kind;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = frames;
+    recipe.audio = true;
+    return recipe;
+}
+
+TEST_F(AudioTest, TrackIsPlayedForItsLength) {
+    EXPECT_NEAR(SoundingSeconds(PlayAndRecord(WithSound(moviegen::Kind::Mpeg4PcmAvi, 12))), 0.48, 0.08);
+}
+
+// The resampler follows a track that turns from stereo to mono.
+TEST_F(AudioTest, ChannelCountChangeMidTrackPlaysOn) {
+    const std::string path = temp_.File("channels.mpg");
+    ASSERT_TRUE(moviegen::WriteChannelChange(path, WithSound(moviegen::Kind::Mpeg1Ps, 15), 5));
+    EXPECT_NEAR(SoundingSeconds(PlayAndRecord(path)), 0.6, 0.1);
 }
 
 }  // namespace

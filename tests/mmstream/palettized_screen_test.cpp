@@ -62,6 +62,25 @@ TEST_F(PalettizedScreenTest, PalettizedMovieKeepsItsIndicesAndPalette) {
     }
 }
 
+// Frames that bring a palette of their own (the same colours in another
+// order) are shown in the stream palette with their own colours.
+TEST_F(PalettizedScreenTest, PaletteChangeMidStreamKeepsTheColours) {
+    MovieRecipe recipe;
+    recipe.kind = Kind::Pal8Avi;
+    recipe.width = 96;
+    recipe.height = 64;
+    recipe.frames = 6;
+    const std::string path = temp_.File("palettes.avi");
+    ASSERT_TRUE(moviegen::WritePaletteChange(path, recipe, 3));
+    ASSERT_EQ(Open(path), S_OK);
+    MakeSample();
+    TakePalette();
+    for (int i = 0; i < recipe.frames; ++i) {
+        ASSERT_EQ(UpdateNow(), S_OK);
+        ASSERT_EQ(SurfaceRgb24(entries_), moviegen::FrameRgb24(recipe, i)) << "frame " << i;
+    }
+}
+
 // Every colour of the frame is drawn from the fixed palette, close enough
 // that the frame still reads as itself.
 TEST_F(PalettizedScreenTest, TrueColourMovieMapsToTheFixedPalette) {

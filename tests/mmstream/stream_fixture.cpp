@@ -81,6 +81,12 @@ HRESULT StreamTest::UpdateNow() {
     return sample_->Update(0, nullptr, nullptr, 0);
 }
 
+int StreamTest::PlayToEnd(int limit, HRESULT *last) {
+    int shown = 0;
+    while ((*last = UpdateNow()) == S_OK && shown < limit) ++shown;
+    return shown;
+}
+
 std::vector<uint8_t> StreamTest::SurfaceRgb24(const PALETTEENTRY *palette) {
     std::vector<uint8_t> rgb(static_cast<size_t>(width_) * height_ * 3);
     DDSURFACEDESC locked{};

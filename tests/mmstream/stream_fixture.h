@@ -39,6 +39,9 @@ protected:
 
     // Runs the stream if needed and updates synchronously.
     HRESULT UpdateNow();
+    // Updates until one does not give S_OK, at most `limit` times; returns
+    // how many gave S_OK and keeps the last result in *last.
+    int PlayToEnd(int limit, HRESULT *last);
 
     // The frame area of the surface as packed R,G,B (through `palette` on
     // an 8-bit screen) or as packed indices.

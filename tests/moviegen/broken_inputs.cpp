@@ -1,7 +1,10 @@
 // Files a player must refuse or cope with: empty, cut short, random bytes,
-// and sound without pictures.
+// damaged in the middle, claiming huge frames, and sound without pictures.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "moviegen/moviegen.h"
@@ -22,6 +25,29 @@ bool WriteBytes(const std::string &path, const std::vector<char> &bytes, std::st
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) return Fail(error, "cannot write " + path);
+  return true;
+}
+
+bool ReadAll(const std::string &path, std::vector<char> *bytes, std::string *error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Fail(error, "cannot read " + path);
+  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+void FillRandom(char *data, size_t bytes, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (size_t i = 0; i < bytes; ++i) data[i] = static_cast<char>(byte(random));
+}
+
+// Writes a little-endian 32-bit value `offset` bytes after the first
+// occurrence of `tag` (whose 4-byte size field is skipped).
+bool PatchAfterTag(std::vector<char> &bytes, const char *tag, size_t offset, int32_t value) {
+  const auto found = std::search(bytes.begin(), bytes.end(), tag, tag + 4);
+  const size_t at = static_cast<size_t>(found - bytes.begin()) + 8 + offset;
+  if (found == bytes.end() || at + 4 > bytes.size()) return false;
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
   return true;
 }
 
@@ -46,10 +72,31 @@ bool WriteTruncated(const std::string &source, const std::string &path, double f
 }
 
 bool WriteGarbage(const std::string &path, size_t bytes, unsigned seed, std::string *error) {
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> byte(0, 255);
   std::vector<char> data(bytes);
-  for (char &c : data) c = static_cast<char>(byte(random));
+  FillRandom(data.data(), bytes, seed);
+  return WriteBytes(path, data, error);
+}
+
+bool WriteGarbageRun(const std::string &source, const std::string &path, double fraction, size_t bytes,
+                     unsigned seed, std::string *error) {
+  std::vector<char> data;
+  if (!ReadAll(source, &data, error)) return false;
+  const auto at = static_cast<size_t>(static_cast<double>(data.size()) * fraction);
+  if (!(fraction > 0.0 && fraction < 1.0) || at + bytes > data.size())
+    return Fail(error, source + " is too short for the run");
+  FillRandom(data.data() + at, bytes, seed);
+  return WriteBytes(path, data, error);
+}
+
+// The AVI main header (avih) holds the size at bytes 32 and 36, the video
+// format (the first strf, a BITMAPINFOHEADER) at bytes 4 and 8.
+bool WriteClaimedFrameSize(const std::string &source, const std::string &path, int width, int height,
+                           std::string *error) {
+  std::vector<char> data;
+  if (!ReadAll(source, &data, error)) return false;
+  if (!PatchAfterTag(data, "avih", 32, width) || !PatchAfterTag(data, "avih", 36, height) ||
+      !PatchAfterTag(data, "strf", 4, width) || !PatchAfterTag(data, "strf", 8, height))
+    return Fail(error, source + " has no AVI video headers");
   return WriteBytes(path, data, error);
 }
 

@@ -1,13 +1,16 @@
 // WriteMovie: the video and, when asked, the tone, interleaved frame by frame.
-#include "moviegen/moviegen.h"
+#include "moviegen/movie_writer.h"
 
-#include "moviegen/output_file.h"
 #include "moviegen/tone_track.h"
-#include "moviegen/video_track.h"
 
 namespace moviegen {
 
 bool WriteMovie(const std::string &path, const MovieRecipe &recipe, std::string *error) {
+  return WriteMovieChanging(path, recipe, nullptr, error);
+}
+
+bool WriteMovieChanging(const std::string &path, const MovieRecipe &recipe, const BeforeFrame &beforeFrame,
+                        std::string *error) {
   std::string refusal = CheckRecipe(recipe);
   if (!refusal.empty()) {
     if (error) *error = refusal;
@@ -27,7 +30,9 @@ bool WriteMovie(const std::string &path, const MovieRecipe &recipe, std::string 
 
   VideoTrack pictures(file, video, recipe);
   ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(recipe) : 0);
+  MovieTracks tracks{file, pictures, audio};
   for (int i = 0; i < recipe.frames; ++i) {
+    if (beforeFrame && !beforeFrame(tracks, i, error)) return false;
     if (!pictures.Write(i, error)) return false;
     if (audio >= 0) {
       // The sound that plays while this frame is shown.

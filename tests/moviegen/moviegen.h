@@ -97,6 +97,30 @@ bool WriteGarbage(const std::string &path, size_t bytes, unsigned seed,
 // AVI with one audio stream for ".avi".
 bool WriteAudioOnly(const std::string &path, double seconds, std::string *error = nullptr);
 
+// A copy of `source` with `bytes` pseudo-random bytes from `seed` written
+// over it from `fraction` (0 < fraction < 1) of its length on: an
+// undecodable stretch in the middle of the packets.
+bool WriteGarbageRun(const std::string &source, const std::string &path, double fraction, size_t bytes,
+                     unsigned seed, std::string *error = nullptr);
+// A copy of the AVI file `source` whose headers claim frames of
+// width x height pixels (its packets are left as they are).
+bool WriteClaimedFrameSize(const std::string &source, const std::string &path, int width, int height,
+                           std::string *error = nullptr);
+
+// Movies that change mid-stream.
+// Two MPEG-1 video sequences of the recipes' sizes (both Mpeg1Ps with the
+// same frame rate) one after the other in an elementary stream (".m1v").
+bool WriteSizeChange(const std::string &path, const MovieRecipe &first, const MovieRecipe &second,
+                     std::string *error = nullptr);
+// A Pal8Avi movie whose palette comes in reverse order from frame
+// `changeAt` on; its indices follow, so every frame shows FrameRgb24.
+bool WritePaletteChange(const std::string &path, const MovieRecipe &recipe, int changeAt,
+                        std::string *error = nullptr);
+// A movie with sound (recipe.audio) whose tone turns from stereo to mono at
+// frame `changeAt`: Mpeg1Ps with MP2 frames of either kind.
+bool WriteChannelChange(const std::string &path, const MovieRecipe &recipe, int changeAt,
+                        std::string *error = nullptr);
+
 // A fresh directory under $TMPDIR (or /tmp), removed with its contents when
 // the object goes away.
 class TempDir {

@@ -61,13 +61,8 @@ int OutputFile::AddStream(AVCodecID codecId,
   }
   streams_.push_back(s);
   configure(s.codec);
-  if (format_->oformat->flags & AVFMT_GLOBALHEADER) s.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-  int ret = avcodec_open2(s.codec, encoder, nullptr);
-  if (ret < 0) {
-    Fail(error, FfmpegError(std::string("cannot open the ") + encoder->name + " encoder", ret));
-    return -1;
-  }
-  ret = avcodec_parameters_from_context(s.stream->codecpar, s.codec);
+  if (!OpenEncoder(s.codec, error)) return -1;
+  int ret = avcodec_parameters_from_context(s.stream->codecpar, s.codec);
   if (ret < 0) {
     Fail(error, FfmpegError("cannot describe the stream", ret));
     return -1;
@@ -75,6 +70,28 @@ int OutputFile::AddStream(AVCodecID codecId,
   s.stream->time_base = s.codec->time_base;
   s.stream->avg_frame_rate = s.codec->framerate;
   return static_cast<int>(streams_.size()) - 1;
+}
+
+bool OutputFile::OpenEncoder(AVCodecContext *codec, std::string *error) {
+  if (format_->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  int ret = avcodec_open2(codec, codec->codec, nullptr);
+  if (ret < 0)
+    return Fail(error, FfmpegError(std::string("cannot open the ") + codec->codec->name + " encoder", ret));
+  return true;
+}
+
+bool OutputFile::ReplaceEncoder(int stream, const std::function<void(AVCodecContext *)> &configure,
+                                std::string *error) {
+  Stream &s = streams_[stream];
+  int ret = avcodec_send_frame(s.codec, nullptr);
+  if (ret < 0) return Fail(error, FfmpegError("cannot flush the encoder", ret));
+  if (!Drain(s, error)) return false;
+  const AVCodec *encoder = s.codec->codec;
+  avcodec_free_context(&s.codec);
+  s.codec = avcodec_alloc_context3(encoder);
+  if (!s.codec) return Fail(error, "out of memory");
+  configure(s.codec);
+  return OpenEncoder(s.codec, error);
 }
 
 bool OutputFile::WriteHeader(std::string *error) {

@@ -27,6 +27,11 @@ class OutputFile {
   int AddStream(AVCodecID codecId, const std::function<void(AVCodecContext *)> &configure,
                 std::string *error);
   AVCodecContext *Codec(int stream) const { return streams_[stream].codec; }
+  // Drains the stream's encoder and puts a new one, configured by
+  // `configure`, in its place; the muxer still describes the stream as
+  // before, as a file whose format changes mid-stream does.
+  bool ReplaceEncoder(int stream, const std::function<void(AVCodecContext *)> &configure,
+                      std::string *error);
   bool WriteHeader(std::string *error);
   // Encodes one frame (pts in the codec's time base) and muxes what comes out.
   bool Encode(int stream, const AVFrame *frame, std::string *error);
@@ -39,6 +44,7 @@ class OutputFile {
     AVStream *stream = nullptr;
   };
   bool Drain(Stream &s, std::string *error);
+  bool OpenEncoder(AVCodecContext *codec, std::string *error);
 
   std::string path_;
   AVFormatContext *format_ = nullptr;

@@ -1,7 +1,6 @@
 #include "moviegen/tone_track.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "moviegen/moviegen.h"
 
@@ -13,17 +12,17 @@ constexpr int kPcmChunk = 1024;
 
 }  // namespace
 
+void ConfigureToneEncoder(AVCodecContext *c, int channels) {
+  c->sample_fmt = AV_SAMPLE_FMT_S16;
+  c->sample_rate = kAudioSampleRate;
+  av_channel_layout_default(&c->ch_layout, channels);
+  c->time_base = AVRational{1, kAudioSampleRate};
+  if (c->codec_id == AV_CODEC_ID_MP2) c->bit_rate = 128000;
+}
+
 int AddToneStream(OutputFile &file, AVCodecID codecId, std::string *error) {
   return file.AddStream(
-      codecId,
-      [](AVCodecContext *c) {
-        c->sample_fmt = AV_SAMPLE_FMT_S16;
-        c->sample_rate = kAudioSampleRate;
-        av_channel_layout_default(&c->ch_layout, kAudioChannels);
-        c->time_base = AVRational{1, kAudioSampleRate};
-        if (c->codec_id == AV_CODEC_ID_MP2) c->bit_rate = 128000;
-      },
-      error);
+      codecId, [](AVCodecContext *c) { ConfigureToneEncoder(c, kAudioChannels); }, error);
 }
 
 ToneTrack::ToneTrack(OutputFile &file, int stream, int64_t totalSamples)
@@ -49,9 +48,14 @@ bool ToneTrack::WriteFrame(int samples, std::string *error) {
   }
   int real = static_cast<int>(std::min<int64_t>(samples, total_ - next_));
   std::vector<int16_t> tone = ToneSamples(next_, real);
-  size_t bytes = static_cast<size_t>(samples) * kAudioChannels * sizeof(int16_t);
-  std::memset(frame_->data[0], 0, bytes);
-  std::memcpy(frame_->data[0], tone.data(), tone.size() * sizeof(int16_t));
+  // Interleaved 16-bit samples; an encoder with fewer channels gets the
+  // first ones.
+  const int channels = codec->ch_layout.nb_channels;
+  auto *out = reinterpret_cast<int16_t *>(frame_->data[0]);
+  std::fill(out, out + static_cast<size_t>(samples) * channels, int16_t{0});
+  for (int i = 0; i < real; ++i)
+    for (int c = 0; c < channels; ++c)
+      out[static_cast<size_t>(i) * channels + c] = tone[static_cast<size_t>(i) * kAudioChannels + std::min(c, kAudioChannels - 1)];
   frame_->pts = next_;
   next_ += real;
   return file_.Encode(stream_, frame_, error);

@@ -10,6 +10,8 @@ namespace moviegen {
 // Adds a 16-bit stereo stream at kAudioSampleRate encoded with `codecId`
 // (PCM or MP2). Returns the stream number or -1.
 int AddToneStream(OutputFile &file, AVCodecID codecId, std::string *error);
+// Sets up an encoder of the tone with `channels` channels (1: the left one).
+void ConfigureToneEncoder(AVCodecContext *codec, int channels);
 
 class ToneTrack {
  public:

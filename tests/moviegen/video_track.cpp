@@ -76,6 +76,9 @@ VideoTrack::~VideoTrack() {
 
 bool VideoTrack::FillPaletted(int index) {
   std::vector<uint8_t> indices = FrameIndices(recipe_, index);
+  const bool reversed = reversedFrom_ >= 0 && index >= reversedFrom_;
+  if (reversed)
+    for (uint8_t &entry : indices) entry = static_cast<uint8_t>(255 - entry);
   for (int y = 0; y < recipe_.height; ++y) {
     std::memcpy(frame_->data[0] + static_cast<size_t>(y) * frame_->linesize[0],
                 &indices[static_cast<size_t>(y) * recipe_.width], recipe_.width);
@@ -83,7 +86,7 @@ bool VideoTrack::FillPaletted(int index) {
   // FFmpeg keeps PAL8 palettes as native-endian 0xAARRGGBB words.
   std::array<uint32_t, 256> palette = MoviePalette();
   uint32_t *out = reinterpret_cast<uint32_t *>(frame_->data[1]);
-  for (int i = 0; i < 256; ++i) out[i] = 0xFF000000u | palette[i];
+  for (int i = 0; i < 256; ++i) out[i] = 0xFF000000u | palette[reversed ? 255 - i : i];
   return true;
 }
 

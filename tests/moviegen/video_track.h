@@ -23,6 +23,10 @@ class VideoTrack {
 
   // Encodes frame `index` (FrameRgb24 or FrameIndices) with pts = index.
   bool Write(int index, std::string *error);
+  // Paletted kinds: from frame `index` on, the palette's entries come in
+  // reverse order (and the indices with them), so the pictures look the
+  // same through another palette.
+  void ReversePaletteFrom(int index) { reversedFrom_ = index; }
 
  private:
   bool FillPaletted(int index);
@@ -33,6 +37,7 @@ class VideoTrack {
   MovieRecipe recipe_;
   AVFrame *frame_ = nullptr;
   SwsContext *scaler_ = nullptr;
+  int reversedFrom_ = -1;
 };
 
 }  // namespace moviegen
