@@ -124,13 +124,10 @@ void DecodingThread::Complete(SampleUpdate &update, HRESULT status) {
 void DecodingThread::Serve() {
     Lock lock(mutex_);
     while (!shutdown_) {
-        if (queue_.empty()) {
-            wake_.wait(lock);
-            continue;
-        }
         const unsigned generation = seekGeneration_;
         if (appliedGeneration_ != generation) {
             const STREAM_TIME target = seekTarget_;
+            if (next_) sparePicture_ = std::move(next_->picture);
             next_.reset();
             endStatus_ = S_OK;
             lock.unlock();
@@ -144,17 +141,27 @@ void DecodingThread::Serve() {
             continue;
         }
         if (!next_ && endStatus_ == S_OK) {
+            // Decoded ahead, whether an update waits or not: a host that
+            // asks for frames back to back finds the next one ready, while
+            // memory stays bounded to that one frame.
             DecodedFrame frame;
+            frame.picture = std::move(sparePicture_);
             lock.unlock();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
             lock.lock();
-            if (generation != seekGeneration_) continue;  // a seek overtook it
             // Whatever ends the data (its end, a decoder or demuxer that
-            // gives up, no memory) ends the stream.
-            if (hr == S_OK)
+            // gives up, no memory) ends the stream; a seek that overtook
+            // the decoding makes it moot.
+            if (hr == S_OK && generation == seekGeneration_) {
                 next_ = std::move(frame);
-            else
-                endStatus_ = MS_S_ENDOFSTREAM;
+                continue;
+            }
+            sparePicture_ = std::move(frame.picture);
+            if (generation == seekGeneration_) endStatus_ = MS_S_ENDOFSTREAM;
+            continue;
+        }
+        if (queue_.empty()) {
+            wake_.wait(lock);
             continue;
         }
         if (endStatus_ != S_OK) {
@@ -180,8 +187,9 @@ void DecodingThread::Serve() {
         lock.unlock();
         const HRESULT hr =
             GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
-        frame.picture.reset();
+        av_frame_unref(frame.picture.get());  // its buffers go back to the decoder
         lock.lock();
+        sparePicture_ = std::move(frame.picture);
         if (FAILED(hr)) {
             // A frame that cannot be written is dropped: the update waits
             // for the next one.

@@ -1,9 +1,10 @@
 // The thread that serves sample updates of a video stream.
 //
-// Updates are served in the order they were issued. For each one the thread
-// decodes the next frame, waits until the stream clock reaches the frame's
-// start (less than 1 ms ahead counts as reached), and writes the frame into
-// the sample's surface. A frame that cannot be written is dropped and the
+// Updates are served in the order they were issued. The thread keeps the
+// next frame decoded ahead (that one frame, not a queue); for each update it
+// waits until the stream clock reaches that frame's start (less than 1 ms
+// ahead counts as reached), writes the frame into the sample's surface and
+// decodes the following one. A frame that cannot be written is dropped and the
 // update takes the next one; whatever ends the decoding ends the stream. A
 // seek makes the next frame the one shown at the new position, also for an
 // update already waiting.
@@ -67,6 +68,7 @@ private:
     std::condition_variable done_;  // callers: an update finished
     std::deque<SampleUpdate *> queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
+    FramePtr sparePicture_;             // written and emptied, for the next decode; the thread's only
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
     unsigned seekGeneration_ = 0;
     unsigned appliedGeneration_ = 0;
