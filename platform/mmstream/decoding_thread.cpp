@@ -41,6 +41,7 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     if (update.Pending()) return MS_E_BUSY;
     update.state = SampleUpdate::State::Queued;
     update.status = MS_S_PENDING;
+    update.mayBePending.store(true, std::memory_order_relaxed);
     queue_.push_back(&update);
     wake_.notify_all();
     if (async) return MS_S_PENDING;
@@ -49,6 +50,15 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
 }
 
 HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds) {
+    // A poll that neither waits nor withdraws: an update still in flight
+    // answers at once. One that just finished is found by the next poll.
+    const bool pollOnly = milliseconds == 0 && !(flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT));
+    if (pollOnly && update.mayBePending.load(std::memory_order_acquire)) {
+        // A host that polls in a tight loop then leaves its core to the
+        // threads doing the work whenever they are ready to run.
+        std::this_thread::yield();
+        return MS_S_PENDING;
+    }
     Lock lock(mutex_);
     if (update.state == SampleUpdate::State::Never) return S_OK;
     if (update.Pending() && (flags & COMPSTAT_WAIT)) {
@@ -75,6 +85,7 @@ void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
         queue_.erase(std::find(queue_.begin(), queue_.end(), &update));
         update.state = SampleUpdate::State::Done;
         update.status = MS_S_NOUPDATE;
+        update.mayBePending.store(false, std::memory_order_release);
         wake_.notify_all();
         done_.notify_all();
     }
@@ -118,6 +129,7 @@ void DecodingThread::ClockChanged() {
 void DecodingThread::Complete(SampleUpdate &update, HRESULT status) {
     update.state = SampleUpdate::State::Done;
     update.status = status;
+    update.mayBePending.store(false, std::memory_order_release);
     done_.notify_all();
 }
 
