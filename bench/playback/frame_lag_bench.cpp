@@ -13,24 +13,17 @@
 #include <vector>
 
 #include "common/screen.h"
-#include "stream/bench_movies.h"
+#include "playback_movies.h"
 #include "vidsurf.h"
 
 namespace {
 
-constexpr int kFrames = 240;
+constexpr int kDefaultFrames = 240;  // four seconds
 constexpr int kFramesPerSecond = 60;
 constexpr double kP99GoalMs = 5.0;
 constexpr int kTickRunning = 1;
 constexpr int kTickEnded = 0;
 
-std::string LagMovie(std::string *error) {
-    moviegen::MovieRecipe movie = MovieOf(moviegen::Kind::Mpeg4PcmAvi, kFrames);
-    movie.width = 640;
-    movie.height = 480;
-    movie.fpsNum = kFramesPerSecond;
-    return BenchMovie(movie, error);
-}
 
 double Percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
@@ -42,7 +35,7 @@ double Percentile(std::vector<double> values, double fraction) {
 // before the last (the end's ticks look like frames). The first frame was
 // decoded at opening, before the clock ran, so the first tick that presents
 // shows the second frame.
-bool PlayOnTime(const std::string &path, const Screen &screen, std::vector<double> *lags) {
+bool PlayOnTime(const std::string &path, int frames, const Screen &screen, std::vector<double> *lags) {
     StreamSample *stream = createStreamSample(path.c_str(), nullptr, screen.directDraw());
     if (!stream) return false;
     const double frameSeconds = streamFrametime(stream) / 1000.0;
@@ -53,7 +46,7 @@ bool PlayOnTime(const std::string &path, const Screen &screen, std::vector<doubl
         if (tick == kTickEnded) break;
         if (tick == kTickRunning) {
             const int frame = ++presented;
-            if (frame < kFrames - 1) lags->push_back((streamClock(stream) - frame * frameSeconds) * 1000.0);
+            if (frame < frames - 1) lags->push_back((streamClock(stream) - frame * frameSeconds) * 1000.0);
         }
         nextTick += std::chrono::milliseconds(1);
         std::this_thread::sleep_until(nextTick);
@@ -64,7 +57,9 @@ bool PlayOnTime(const std::string &path, const Screen &screen, std::vector<doubl
 
 void MeasureLag(benchmark::State &state, bool busyCore) {
     std::string error;
-    const std::string path = LagMovie(&error);
+    const int frames = BenchFrames(kDefaultFrames);
+    const std::string path =
+        PlaybackMovie(moviegen::Kind::Mpeg4PcmAvi, &error, 640, 480, frames, kFramesPerSecond);
     Screen screen(true);
     if (path.empty() || !screen.ok()) {
         state.SkipWithError(error.empty() ? "no screen" : error.c_str());
@@ -79,7 +74,7 @@ void MeasureLag(benchmark::State &state, bool busyCore) {
         });
     std::vector<double> lags;
     bool played = true;
-    for (auto _ : state) played = PlayOnTime(path, screen, &lags);
+    for (auto _ : state) played = PlayOnTime(path, frames, screen, &lags);
     stop = true;
     if (spinner.joinable()) spinner.join();
     if (!played) {

@@ -4,21 +4,16 @@
 
 #include "stream/bench_movies.h"
 
-namespace {
-
-constexpr int kDefaultFrames = 250;
-
-int FramesByDefault() {
+int BenchFrames(int byDefault) {
     const char *text = std::getenv("VIDSURF_BENCH_FRAMES");
     const int frames = text ? std::atoi(text) : 0;
-    return frames > 0 ? frames : kDefaultFrames;
+    return frames > 0 ? frames : byDefault;
 }
 
-}  // namespace
-
-std::string PlaybackMovie(moviegen::Kind kind, std::string *error, int width, int height, int frames) {
-    moviegen::MovieRecipe movie = MovieOf(kind, frames > 0 ? frames : FramesByDefault());
+std::string PlaybackMovie(moviegen::Kind kind, std::string *error, int width, int height, int frames, int fps) {
+    moviegen::MovieRecipe movie = MovieOf(kind, frames);
     movie.width = width;
     movie.height = height;
+    movie.fpsNum = fps;
     return BenchMovie(movie, error);
 }

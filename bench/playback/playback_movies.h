@@ -5,10 +5,10 @@
 
 #include "moviegen/moviegen.h"
 
-constexpr int kPlaybackFramesByDefault = 0;  // VIDSURF_BENCH_FRAMES, else 250
+// The length of the benchmarks' movies: VIDSURF_BENCH_FRAMES when set (the
+// smoke runs under ctest keep them short), else `byDefault`.
+int BenchFrames(int byDefault);
 
-// A 25 fps movie of this kind and size without sound, `frames` long (or as
-// VIDSURF_BENCH_FRAMES says, 250 frames when unset). Empty (and *error set)
-// on failure.
-std::string PlaybackMovie(moviegen::Kind kind, std::string *error, int width = 640, int height = 480,
-                          int frames = kPlaybackFramesByDefault);
+// A movie of this kind, size and length without sound, at `fps` frames a
+// second. Empty (and *error set) on failure.
+std::string PlaybackMovie(moviegen::Kind kind, std::string *error, int width, int height, int frames, int fps = 25);

@@ -8,14 +8,15 @@
 
 namespace {
 
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
+constexpr int kFrames = 250;  // ten seconds of movie
 constexpr double kAllocationsGoal = 0;
 
 }  // namespace
 
 void ComparePlayback(benchmark::State &state, moviegen::Kind kind, ReferenceTarget target, double goal) {
     std::string error;
-    const std::string path = PlaybackMovie(kind, &error);
+    const std::string path = PlaybackMovie(kind, &error, 640, 480, BenchFrames(kFrames));
     Screen screen(true);
     if (path.empty() || !screen.ok()) {
         state.SkipWithError(error.empty() ? "no screen" : error.c_str());
