@@ -42,8 +42,10 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     update.state = SampleUpdate::State::Queued;
     update.status = MS_S_PENDING;
     update.mayBePending.store(true, std::memory_order_relaxed);
-    queue_.push_back(&update);
-    wake_.notify_all();
+    if (!WriteAtOnce(lock, update)) {
+        queue_.push_back(&update);
+        wake_.notify_all();
+    }
     if (async) return MS_S_PENDING;
     done_.wait(lock, [&] { return !update.Pending(); });
     return update.status;
@@ -139,7 +141,7 @@ void DecodingThread::Serve() {
         const unsigned generation = seekGeneration_;
         if (appliedGeneration_ != generation) {
             const STREAM_TIME target = seekTarget_;
-            if (next_) sparePicture_ = std::move(next_->picture);
+            if (next_) KeepSpare(std::move(next_->picture));
             next_.reset();
             endStatus_ = S_OK;
             lock.unlock();
@@ -157,7 +159,7 @@ void DecodingThread::Serve() {
             // asks for frames back to back finds the next one ready, while
             // memory stays bounded to that one frame.
             DecodedFrame frame;
-            frame.picture = std::move(sparePicture_);
+            frame.picture = TakeSpare();
             lock.unlock();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
             lock.lock();
@@ -168,7 +170,7 @@ void DecodingThread::Serve() {
                 next_ = std::move(frame);
                 continue;
             }
-            sparePicture_ = std::move(frame.picture);
+            KeepSpare(std::move(frame.picture));
             if (generation == seekGeneration_) endStatus_ = MS_S_ENDOFSTREAM;
             continue;
         }
@@ -189,19 +191,15 @@ void DecodingThread::Serve() {
             Complete(update, endStatus_);
             continue;
         }
-        if (!WaitUntilDue(lock, next_->start, generation)) continue;
+        if (writing_) {
+            wake_.wait(lock);  // a caller is writing a frame: the painter is taken
+            continue;
+        }
+        if (!WaitUntilDue(lock, next_->start, generation) || writing_) continue;
 
         // The update stays first in the queue while its frame is written.
         SampleUpdate &update = *queue_.front();
-        update.state = SampleUpdate::State::Writing;
-        DecodedFrame frame = std::move(*next_);
-        next_.reset();
-        lock.unlock();
-        const HRESULT hr =
-            GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
-        av_frame_unref(frame.picture.get());  // its buffers go back to the decoder
-        lock.lock();
-        sparePicture_ = std::move(frame.picture);
+        const HRESULT hr = WriteNext(lock, update);
         if (FAILED(hr)) {
             // A frame that cannot be written is dropped: the update waits
             // for the next one.
@@ -210,9 +208,62 @@ void DecodingThread::Serve() {
             continue;
         }
         queue_.pop_front();
+        Complete(update, hr);
+    }
+}
+
+bool DecodingThread::WriteAtOnce(Lock &lock, SampleUpdate &update) {
+    if (!queue_.empty() || writing_ || !next_ || appliedGeneration_ != seekGeneration_ || !clock_.Running())
+        return false;
+    clock_.JumpForward(next_->start);
+    if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
+    const HRESULT hr = WriteNext(lock, update);
+    if (FAILED(hr)) {
+        // Dropped, as on the thread: the update waits for the next frame,
+        // ahead of any issued meanwhile.
+        update.state = SampleUpdate::State::Queued;
+        queue_.push_front(&update);
+        done_.notify_all();
+        return true;
+    }
+    Complete(update, hr);
+    return true;
+}
+
+HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
+    update.state = SampleUpdate::State::Writing;
+    writing_ = true;
+    DecodedFrame frame = std::move(*next_);
+    next_.reset();
+    wake_.notify_all();  // the thread: the following frame to decode meanwhile
+    lock.unlock();
+    const HRESULT hr =
+        GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
+    lock.lock();
+    writing_ = false;
+    // Emptied by the thread when it decodes into it: FFmpeg's buffers are
+    // let go where they are made.
+    KeepSpare(std::move(frame.picture));
+    if (SUCCEEDED(hr)) {
         update.frameStart = frame.start;
         update.frameEnd = frame.end;
-        Complete(update, hr);
+    }
+    wake_.notify_all();  // the thread: the painter is free again
+    return hr;
+}
+
+FramePtr DecodingThread::TakeSpare() {
+    for (FramePtr &spare : spares_)
+        if (spare) return std::move(spare);
+    return nullptr;
+}
+
+void DecodingThread::KeepSpare(FramePtr picture) {
+    for (FramePtr &spare : spares_) {
+        if (!spare) {
+            spare = std::move(picture);
+            return;
+        }
     }
 }
 
