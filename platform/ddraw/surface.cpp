@@ -6,6 +6,7 @@
 #include "ddraw/pixel_format.h"
 #include "ddraw/surface_rect.h"
 #include "screen/screen.h"
+#include "screen/screen_watch.h"
 
 namespace standin {
 
@@ -111,7 +112,9 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceR
     if (!PixelFormatsMatch(from->layout_.format, layout_.format)) return DDERR_INVALIDPIXELFORMAT;
     RECT area;
     if (!ResolveSurfaceRect(sourceRect, from->layout_.width, from->layout_.height, &area)) return DDERR_INVALIDRECT;
-    return CopyFrom(*from, area, dest, wait);
+    const HRESULT copied = CopyFrom(*from, area, dest, wait);
+    if (copied == DD_OK && layout_.primary) NotifyScreenChanged();
+    return copied;
 }
 
 HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT sourceRect, DWORD trans) {

@@ -39,6 +39,14 @@
 #define SM_CXFRAME 32
 #define SM_CYFRAME 33
 
+// Virtual keys; letters and digits are their upper-case ASCII codes.
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+
 extern "C" {
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                             int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
@@ -58,4 +66,7 @@ BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
 int WINAPI GetSystemMetrics(int nIndex);
 HDC WINAPI GetDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
+// The keyboard as the screen's desktop mirror receives it: 0x8000 while the
+// key is down, 0x0001 when it went down since the last call for that key.
+SHORT WINAPI GetAsyncKeyState(int vKey);
 }

@@ -10,6 +10,7 @@
 #include <standin/standin.h>
 
 #include "screen/screen_rgb.h"
+#include "window/key_state.h"
 
 namespace {
 
@@ -74,12 +75,32 @@ bool OpenWindow(Mirror &mirror, int width, int height) {
     return false;
 }
 
-// Drains the window's events; closing the window hides the mirror until
+// The virtual key of an SDL key, or 0 for keys GetAsyncKeyState does not
+// report.
+int VirtualKey(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    default: break;
+    }
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    return 0;
+}
+
+// Drains the window's events: keys go to GetAsyncKeyState (held keys'
+// repeats are not new presses); closing the window hides the mirror until
 // the next call opens it again.
 void PumpEvents(Mirror &mirror) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) CloseWindow(mirror);
+        if ((event.type == SDL_KEYDOWN && !event.key.repeat) || event.type == SDL_KEYUP)
+            standin::SetKeyDown(VirtualKey(event.key.keysym.sym), event.type == SDL_KEYDOWN);
     }
 }
 

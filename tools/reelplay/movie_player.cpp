@@ -1,156 +1,147 @@
+// reelplay's player: the library's interface as a host uses it. The host
+// owns DirectDraw, the primary surface and the window; the library opens
+// the movie into a record and presents its frames, and the host decides
+// when to tick, pause and seek.
 #include "movie_player.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 #include <windows.h>
 #include <ddraw.h>
-#include <amstream.h>
-#include <ddstream.h>
-#include <mmstream.h>
+#include <vidsurf.h>
 
+#ifndef _WIN32
 #include <standin/standin.h>
+#endif
 
-#include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <string>
+#include "display.h"
 
 namespace reelplay {
 namespace {
 
-// Releases a COM pointer when it goes out of scope.
-template <class T>
-struct Ref {
-    T *p = nullptr;
-    Ref() = default;
-    Ref(const Ref &) = delete;
-    Ref &operator=(const Ref &) = delete;
-    ~Ref() {
-        if (p) p->Release();
+constexpr double kSeekStep = 5.0;  // seconds per arrow key
+
+// Went down since the last look.
+bool Pressed(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x0001) != 0; }
+
+// Shows the screen in a desktop window, which also brings in its keys.
+// False when there is no display to show it on.
+bool ShowScreen() {
+#ifndef _WIN32
+    return StandinMirrorScreen() != FALSE;
+#else
+    return true;
+#endif
+}
+
+// One open movie and what the keys do to it.
+class Playback {
+public:
+    Playback(StreamSample *stream, IDirectDrawSurface *primary) : stream_(stream), primary_(primary) {}
+
+    bool paused() const { return paused_; }
+
+    // One tick at the display's pace: 0 once the movie has ended, 1 when it
+    // plays on (or stands paused), 2 while a frame is still being decoded.
+    int tick() { return paused_ ? 1 : updateStreamSample(stream_, primary_); }
+
+    // Pausing shows the frame at the current clock as a still and parks
+    // the stream; resuming seeks back there and lets the ticks go on.
+    void togglePause() {
+        if (!paused_) {
+            pausedAt_ = streamClock(stream_);
+            streamPause(stream_, primary_, pausedAt_);
+        } else {
+            streamSeek(stream_, pausedAt_);
+        }
+        paused_ = !paused_;
     }
-    T **out() { return &p; }
-    T *operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
+
+    void seekBy(double seconds) {
+        const double from = paused_ ? pausedAt_ : streamClock(stream_);
+        const double to = std::clamp(from + seconds, 0.0, streamDuration(stream_));
+        if (paused_) {
+            pausedAt_ = to;
+            streamPause(stream_, primary_, to);  // a still of the new place
+        } else {
+            streamSeek(stream_, to);
+        }
+    }
+
+private:
+    StreamSample *stream_;
+    IDirectDrawSurface *primary_;
+    bool paused_ = false;
+    double pausedAt_ = 0.0;
 };
 
-std::u16string Utf16(const char *text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::u16string wide(length > 0 ? length : 1, u'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    return wide;
-}
-
-bool Failed(HRESULT hr, const char *what) {
-    if (SUCCEEDED(hr)) return false;
-    std::fprintf(stderr, "reelplay: %s failed (0x%08X)\n", what, static_cast<unsigned>(hr));
-    return true;
-}
-
-// The window's client area on the screen, where each frame is stretched to.
-RECT ClientOnScreen(HWND window) {
-    RECT client;
-    GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    OffsetRect(&client, origin.x, origin.y);
-    return client;
-}
-
-HWND MakeWindow(LONG width, LONG height) {
-    DWORD screenWidth = 0, screenHeight = 0;
-    StandinScreenMode(&screenWidth, &screenHeight, nullptr);
-    // Twice the frame size when the screen has room, framed and centred.
-    const int scale = (2 * width + 16 <= static_cast<LONG>(screenWidth) &&
-                       2 * height + 48 <= static_cast<LONG>(screenHeight)) ? 2 : 1;
-    const int outerWidth = scale * width + 8, outerHeight = scale * height + 31;
-    return CreateWindowExA(0, "reelplay", "reelplay", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                           (static_cast<int>(screenWidth) - outerWidth) / 2,
-                           (static_cast<int>(screenHeight) - outerHeight) / 2, outerWidth, outerHeight, nullptr,
-                           nullptr, nullptr, nullptr);
-}
-
-int Play(const char *path, IDirectDraw *dd) {
-    Ref<IDirectDrawSurface> primary;
-    DDSURFACEDESC primaryDesc;
-    std::memset(&primaryDesc, 0, sizeof primaryDesc);
-    primaryDesc.dwSize = sizeof primaryDesc;
-    primaryDesc.dwFlags = DDSD_CAPS;
-    primaryDesc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    if (Failed(dd->CreateSurface(&primaryDesc, primary.out(), nullptr), "CreateSurface (primary)")) return 1;
-
-    Ref<IAMMultiMediaStream> movie;
-    if (Failed(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
-                                reinterpret_cast<void **>(movie.out())),
-               "CoCreateInstance"))
-        return 1;
-    movie->Initialize(STREAMTYPE_READ, AMMSF_NOGRAPHTHREAD, nullptr);
-    movie->AddMediaStream(dd, &MSPID_PrimaryVideo, 0, nullptr);
-    const bool sound = movie->AddMediaStream(nullptr, &MSPID_PrimaryAudio, AMMSF_ADDDEFAULTRENDERER, nullptr) == S_OK;
-    const std::u16string name = Utf16(path);
-    if (movie->OpenFile(reinterpret_cast<LPCWSTR>(name.c_str()), 0) != S_OK) {
-        std::fprintf(stderr, "reelplay: cannot play %s\n", path);
-        return 1;
+// Ticks once per screen refresh until the movie ends or Escape is pressed.
+// Returns the number of ticks.
+long Run(Playback &playback, const Display &display, StreamSample *stream, bool keys) {
+    const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(1.0 / display.refreshRate()));
+    // On an 8-bit screen the movie's palette is realised once its first
+    // frame is up, so that later frames translate to its own colours
+    // rather than to the twenty static ones.
+    bool realised = !display.palettized() || streamPalette(stream, nullptr) == 0;
+    auto next = std::chrono::steady_clock::now();
+    long ticks = 0;
+    for (;; ++ticks) {
+        if (keys) {
+            if (Pressed(VK_ESCAPE)) break;
+            if (Pressed(VK_SPACE)) playback.togglePause();
+            if (Pressed(VK_LEFT)) playback.seekBy(-kSeekStep);
+            if (Pressed(VK_RIGHT)) playback.seekBy(kSeekStep);
+        }
+        const int result = playback.tick();
+        if (result == 0) break;
+        if (!realised && result == 1) {
+            drawSurface(stream, display.primary(), TRUE);
+            realised = true;
+        }
+        ShowScreen();
+        next += interval;
+        std::this_thread::sleep_until(next);
     }
-
-    Ref<IMediaStream> video;
-    Ref<IDirectDrawMediaStream> frames;
-    if (Failed(movie->GetMediaStream(MSPID_PrimaryVideo, video.out()), "GetMediaStream") ||
-        Failed(video->QueryInterface(IID_IDirectDrawMediaStream, reinterpret_cast<void **>(frames.out())),
-               "QueryInterface"))
-        return 1;
-    DDSURFACEDESC format;
-    std::memset(&format, 0, sizeof format);
-    format.dwSize = sizeof format;
-    Ref<IDirectDrawPalette> palette;
-    if (Failed(frames->GetFormat(&format, palette.out(), nullptr, nullptr), "GetFormat")) return 1;
-    STREAM_TIME duration = 0, frameTime = 0;
-    movie->GetDuration(&duration);
-    frames->GetTimePerFrame(&frameTime);
-
-    Ref<IDirectDrawSurface> surface;
-    Ref<IDirectDrawStreamSample> sample;
-    RECT frameRect = {0, 0, static_cast<LONG>(format.dwWidth), static_cast<LONG>(format.dwHeight)};
-    if (Failed(dd->CreateSurface(&format, surface.out(), nullptr), "CreateSurface (frame)") ||
-        Failed(frames->CreateSample(surface.p, &frameRect, 0, sample.out()), "CreateSample"))
-        return 1;
-
-    std::printf("Playing %s: %ldx%ld, %.2f s, %.2f frames/s%s\n", path, static_cast<long>(frameRect.right),
-                static_cast<long>(frameRect.bottom), duration / 1e7, frameTime ? 1e7 / frameTime : 0.0,
-                sound ? ", with sound" : "");
-    if (palette)
-        std::printf("The screen has 256 colours: frames show in the movie's own indices, untranslated.\n");
-
-    HWND window = MakeWindow(frameRect.right, frameRect.bottom);
-    const bool mirrored = StandinMirrorScreen() != FALSE;
-    const auto start = std::chrono::steady_clock::now();
-    int shown = 0;
-    movie->SetState(STREAMSTATE_RUN);
-    for (;;) {
-        const HRESULT hr = sample->Update(0, nullptr, nullptr, 0);
-        if (hr != S_OK) break;
-        RECT destination = ClientOnScreen(window);
-        primary->Blt(&destination, surface.p, &frameRect, DDBLT_WAIT, nullptr);
-        if (mirrored) StandinMirrorScreen();
-        ++shown;
-    }
-    movie->SetState(STREAMSTATE_STOP);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("Played %d frames in %.2f s%s\n", shown, seconds, mirrored ? "" : " (no display to mirror to)");
-    DestroyWindow(window);
-    return shown > 0 ? 0 : 1;
+    return ticks;
 }
 
 }  // namespace
 
 int PlayMovie(const char *path) {
-    CoInitialize(nullptr);
-    int status = 1;
-    IDirectDraw *dd = nullptr;
-    if (!Failed(DirectDrawCreate(nullptr, &dd, nullptr), "DirectDrawCreate")) {
-        dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-        status = Play(path, dd);
-        dd->Release();
+    Display display;
+    if (!display.ok()) return 1;
+    HWND window = display.makeWindow("reelplay");
+    StreamSample *stream = createStreamSample(path, window, display.directDraw());
+    if (!stream) {
+        std::fprintf(stderr, "reelplay: cannot play %s\n", path);
+        DestroyWindow(window);
+        return 1;
     }
-    CoUninitialize();
-    return status;
+
+    int width = 0, height = 0;
+    streamRect(stream, &width, &height);
+    const int scale = display.scaleFor(width, height);
+    display.centreWindow(window, scale * width, scale * height);
+    std::printf("Playing %s: %dx%d, %.2f s, %.2f ms per frame\n", path, width, height, streamDuration(stream),
+                streamFrametime(stream));
+    const bool keys = ShowScreen();
+    if (keys) std::printf("In the screen's window: space pauses and resumes, the arrows seek, Escape quits.\n");
+    std::fflush(stdout);
+
+    Playback playback(stream, display.primary());
+    const auto start = std::chrono::steady_clock::now();
+    const long ticks = Run(playback, display, stream, keys);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("Stopped at %.2f s of the movie after %.2f s (%ld ticks)%s\n", streamClock(stream), seconds, ticks,
+                keys ? "" : "; no display to show the screen on");
+
+    freeStreamSample(stream);
+    DestroyWindow(window);
+    return 0;
 }
 
 }  // namespace reelplay

@@ -1,7 +1,10 @@
-// reelplay: plays a movie through the platform's multimedia streaming into
-// a window on the primary surface, in real time with its sound, as any
-// DirectDraw host would. On the stand-in the screen is mirrored into a
-// desktop window when a display is present, and can be saved as a PNG.
+// reelplay: the example host of the vidsurf library. It plays a movie into
+// a window on the primary surface with the library's interface, ticking at
+// the display's pace, with its sound: space pauses and resumes, the arrow
+// keys seek, Escape quits. On the stand-in the screen is mirrored into a
+// desktop window when a display is present (the keys come from there);
+// without one the movie plays to its end. The last screen can be saved as
+// a PNG.
 //   reelplay [--png FILE] MOVIE
 #include <getopt.h>
 

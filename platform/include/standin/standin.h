@@ -19,4 +19,13 @@ HRESULT StandinSaveScreenPng(const char *path);
 // Shows the screen in a desktop window (SDL2) when a display is present and
 // refreshes it; later calls refresh it again. FALSE when there is no display.
 BOOL StandinMirrorScreen(void);
+
+// Has `watcher(context)` called after every blit that changes the screen
+// (a blit to a primary surface), on the blitting thread, with no surface
+// locked; a watcher may save or mirror the screen, and its own blits do not
+// call it again. One watcher at a time: a later call replaces it, a null
+// watcher stops the calls, and on return no other thread is still in the
+// old one.
+typedef void (*StandinScreenWatcher)(void *context);
+void StandinWatchScreen(StandinScreenWatcher watcher, void *context);
 }

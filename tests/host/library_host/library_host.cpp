@@ -13,6 +13,7 @@
 
 #include "broken_file_checks.h"
 #include "check.h"
+#include "pixel_checks.h"
 #include "presentation_checks.h"
 #include "process_probes.h"
 #include "readout_checks.h"
@@ -59,6 +60,7 @@ int main() {
         for (const TestMovie &movie : movies) {
             if (primary == nullptr) break;
             for (bool windowed : {false, true}) CheckPresentation(dd, primary, movie, bits, windowed);
+            CheckPixelRoundTrip(dd, primary, movie, bits);
         }
         if (primary != nullptr) primary->Release();
         CheckBrokenFiles(dd, dir);

@@ -19,8 +19,8 @@ HRESULT FakeSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE
     desc->lPitch = pitch_;
     desc->lpSurface = pixels.data();
     desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-    desc->ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-    desc->ddpfPixelFormat.dwRGBBitCount = 8;
+    desc->ddpfPixelFormat.dwFlags = bitsPerPixel == 8 ? DDPF_RGB | DDPF_PALETTEINDEXED8 : DDPF_RGB;
+    desc->ddpfPixelFormat.dwRGBBitCount = bitsPerPixel;
     return DD_OK;
 }
 

@@ -17,6 +17,7 @@ public:
 
     std::vector<BYTE> pixels;  // height rows of `pitch` bytes
     HRESULT lockResult = DD_OK;
+    DWORD bitsPerPixel = 8;  // what Lock reports; 8 is palettized
 
     struct LockCall {
         bool rect;
@@ -24,6 +25,12 @@ public:
         DWORD descFlags;
         DWORD flags;
         bool event;
+        // How the library locks: the whole surface, every member asked
+        // for, waiting, no event.
+        bool wholeAndWaiting() const {
+            return !rect && descSize == sizeof(DDSURFACEDESC) && descFlags == DWORD{DDSD_ALL} &&
+                   flags == DWORD{DDLOCK_WAIT} && !event;
+        }
     };
     std::vector<LockCall> locks;
     std::vector<LPVOID> unlocks;
@@ -121,7 +128,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetVerticalBlankStatus(BOOL *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Initialize(GUID *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RestoreDisplayMode() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND, DWORD) override { return E_NOTIMPL; }
+    HWND cooperativeWindow = nullptr;
+    DWORD cooperativeFlags = 0;
+    HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
+        record("SetCooperativeLevel");
+        cooperativeWindow = window;
+        cooperativeFlags = flags;
+        return DD_OK;
+    }
     HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD, DWORD, DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE WaitForVerticalBlank(DWORD, HANDLE) override { return E_NOTIMPL; }
 };
