@@ -52,6 +52,8 @@ public:
         uint32_t slot, generation;
         DecodeHandle(handle, kind_, &slot, &generation);
         slots_[slot].object.reset();
+        // The line holds at most about twice kReuseAfter (see TakeOldestFree).
+        if (free_.capacity() == 0) free_.reserve(2 * kReuseAfter + 1);
         free_.push_back(slot);
         return true;
     }
