@@ -59,6 +59,26 @@ TEST(GdiPaletteObjects, PalettesMadeAfterDeletionsHoldOnlyTheirOwnEntries) {
             EXPECT_TRUE(DeleteObject(made[p]));
         }
     }
+    // Thousands of palettes made and deleted around live ones: freed slots
+    // come back in turn, never a live palette's.
+    HPALETTE kept[3] = {MakeDistinctPalette(3, 0, 1), MakeDistinctPalette(40, 0, 2), MakeDistinctPalette(256, 0, 3)};
+    for (int i = 0; i < 2500; ++i) {
+        HPALETTE passing = MakeDistinctPalette(1 + i % 256, 0, 4);
+        ASSERT_NE(passing, nullptr);
+        for (HPALETTE live : kept) ASSERT_NE(passing, live);
+        ASSERT_TRUE(DeleteObject(passing));
+        if (i % 500 == 0) {  // a live palette also comes and goes
+            ASSERT_TRUE(DeleteObject(kept[0]));
+            kept[0] = MakeDistinctPalette(3, 0, 1);
+        }
+    }
+    const int keptSizes[3] = {3, 40, 256};
+    for (int k = 0; k < 3; ++k) {
+        PALETTEENTRY entries[256] = {};
+        ASSERT_EQ(GetPaletteEntries(kept[k], 0, 256, entries), static_cast<UINT>(keptSizes[k])) << k;
+        for (int i = 0; i < keptSizes[k]; ++i) EXPECT_TRUE(SameRgb(entries[i], DistinctColour(i, 0, k + 1))) << k << ' ' << i;
+        EXPECT_TRUE(DeleteObject(kept[k]));
+    }
 }
 
 TEST(GdiPaletteObjects, EntryRangesAreClippedToThePalette) {
