@@ -195,7 +195,9 @@ void DecodingThread::Serve() {
             wake_.wait(lock);  // a caller is writing a frame: the painter is taken
             continue;
         }
-        if (!WaitUntilDue(lock, next_->start, generation) || writing_) continue;
+        // A caller may have written the frame meanwhile (after withdrawing
+        // the update waiting for it and issuing it again).
+        if (!WaitUntilDue(lock, next_->start, generation) || writing_ || !next_) continue;
 
         // The update stays first in the queue while its frame is written.
         SampleUpdate &update = *queue_.front();
@@ -273,7 +275,8 @@ void DecodingThread::KeepSpare(FramePtr picture) {
 bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
     const SampleUpdate *waiting = queue_.front();
     for (;;) {
-        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting) return false;
+        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting || !next_)
+            return false;
         if (clock_.Running()) {
             clock_.JumpForward(start);
             const STREAM_TIME ahead = start - clock_.Now();
