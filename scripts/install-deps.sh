@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages vidsurf needs to build, test and play, when
 # they are missing. Safe to run again: it does nothing when all are there.
+# Arguments name more packages to install the same way (e.g. clang for the
+# fuzzing lane).
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,8 @@
 // all behind one lock.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -37,6 +39,10 @@ struct GdiState {
     uintptr_t stockPalette = 0;
     uintptr_t foregroundPalette = 0;  // last palette realised in the foreground
     HardwarePalette hardware;
+    // Entry storage of deleted palettes, for the next ones: a host that
+    // makes and deletes a palette per frame then allocates nothing.
+    std::array<std::vector<PALETTEENTRY>, 4> spareEntries;
+    size_t spareCount = 0;
 };
 
 // The one GDI of the process; never destroyed, so threads that outlive

@@ -2,8 +2,8 @@
 // Not locked by itself: each service guards its table with its own mutex.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -22,10 +22,12 @@ public:
         uint32_t slot;
         // Freed slots wait in line before reuse, so a stale handle would
         // need thousands of reuses of its slot to become live again.
-        if (!free_.empty() && (free_.size() >= kReuseAfter || slots_.size() == kHandleSlotCount)) {
-            slot = free_.front();
-            free_.pop_front();
+        if (FreeCount() > 0 && (FreeCount() >= kReuseAfter || slots_.size() == kHandleSlotCount)) {
+            slot = TakeOldestFree();
         } else if (slots_.size() < kHandleSlotCount) {
+            // Room for the line of freed slots at once: objects made and
+            // deleted over and over then cost no allocation of the table.
+            if (slots_.empty()) slots_.reserve(2 * kReuseAfter);
             slot = static_cast<uint32_t>(slots_.size());
             slots_.emplace_back();
         } else {
@@ -50,6 +52,8 @@ public:
         uint32_t slot, generation;
         DecodeHandle(handle, kind_, &slot, &generation);
         slots_[slot].object.reset();
+        // The line holds at most about twice kReuseAfter (see TakeOldestFree).
+        if (free_.capacity() == 0) free_.reserve(2 * kReuseAfter + 1);
         free_.push_back(slot);
         return true;
     }
@@ -61,10 +65,27 @@ public:
             if (slots_[i].object) visit(EncodeHandle(kind_, i, slots_[i].generation), *slots_[i].object);
     }
 
-    size_t LiveCount() const { return slots_.size() - free_.size(); }
+    size_t LiveCount() const { return slots_.size() - FreeCount(); }
 
 private:
     static constexpr size_t kReuseAfter = 1024;
+
+    size_t FreeCount() const { return free_.size() - freeHead_; }
+
+    // The line is a vector read from freeHead_: taken slots are dropped in
+    // bulk, in place, so its storage settles instead of being allocated
+    // and freed as the line moves.
+    uint32_t TakeOldestFree() {
+        const uint32_t slot = free_[freeHead_++];
+        if (freeHead_ == free_.size()) {
+            free_.clear();
+            freeHead_ = 0;
+        } else if (freeHead_ >= kReuseAfter && 2 * freeHead_ >= free_.size()) {
+            free_.erase(free_.begin(), free_.begin() + static_cast<std::ptrdiff_t>(freeHead_));
+            freeHead_ = 0;
+        }
+        return slot;
+    }
 
     struct Slot {
         uint32_t generation = 0;
@@ -73,7 +94,8 @@ private:
 
     HandleKind kind_;
     std::vector<Slot> slots_;
-    std::deque<uint32_t> free_;
+    std::vector<uint32_t> free_;  // freed slots, oldest first from freeHead_
+    size_t freeHead_ = 0;
 };
 
 }  // namespace standin

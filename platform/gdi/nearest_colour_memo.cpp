@@ -23,11 +23,21 @@ bool SameEntries(const std::vector<PALETTEENTRY> &a, const std::vector<PALETTEEN
 size_t NearestColourMemo::Nearest(BYTE r, BYTE g, BYTE b) {
     const uint32_t colour = (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
     const uint32_t key = colour | 0x01000000u;
-    Slot &slot = slots_[(colour * 2654435761u) >> 22];  // top 10 bits of a multiplicative hash
-    if (slot.key != key) {
-        slot.key = key;
-        slot.index = static_cast<uint8_t>(NearestColourIndex(entries_.data(), entries_.size(), r, g, b));
+    size_t at = (colour * 2654435761u) >> (32 - kSlotBits);  // top bits of a multiplicative hash
+    for (;; at = (at + 1) & (kSlots - 1)) {
+        if (slots_[at].key == key) return slots_[at].index;
+        if (slots_[at].key == 0) break;
     }
+    if (filled_ == kMostFilled) {
+        // Full enough to slow the probes: start over.
+        slots_.fill(Slot{});
+        filled_ = 0;
+        at = (colour * 2654435761u) >> (32 - kSlotBits);
+    }
+    Slot &slot = slots_[at];
+    slot.key = key;
+    slot.index = static_cast<uint8_t>(NearestColourIndex(entries_.data(), entries_.size(), r, g, b));
+    ++filled_;
     return slot.index;
 }
 

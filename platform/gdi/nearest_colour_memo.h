@@ -28,16 +28,19 @@ public:
     size_t Nearest(BYTE r, BYTE g, BYTE b);
 
 private:
-    // Direct-mapped: a colour's slot is a hash of it; a later colour with
-    // the same slot takes it over.
+    // Open addressing: a colour starts at the slot its hash names and takes
+    // the first free one from there.
     struct Slot {
         uint32_t key = 0;  // 0x01RRGGBB once filled
         uint8_t index = 0;
     };
-    static constexpr size_t kSlots = 1024;
+    static constexpr unsigned kSlotBits = 12;
+    static constexpr size_t kSlots = size_t{1} << kSlotBits;
+    static constexpr size_t kMostFilled = kSlots * 3 / 4;
 
     const std::vector<PALETTEENTRY> entries_;
     std::array<Slot, kSlots> slots_{};
+    size_t filled_ = 0;
 };
 
 // The memo for a palette of these entries: the one already made for equal

@@ -40,12 +40,12 @@ HPALETTE WINAPI CreatePalette(const LOGPALETTE *plpal) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    PaletteObject palette;
-    const PALETTEENTRY *first = plpal->palPalEntry;
-    palette.entries.assign(first, first + plpal->palNumEntries);
-
     GdiState &gdi = Gdi();
     std::lock_guard<std::mutex> lock(gdi.mutex);
+    PaletteObject palette;
+    if (gdi.spareCount > 0) palette.entries = std::move(gdi.spareEntries[--gdi.spareCount]);
+    const PALETTEENTRY *first = plpal->palPalEntry;
+    palette.entries.assign(first, first + plpal->palNumEntries);
     const uintptr_t handle = gdi.palettes.Add(std::move(palette));
     if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return FromHandleValue<HPALETTE>(handle);
@@ -66,6 +66,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     gdi.deviceContexts.ForEach([&](uintptr_t, standin::DeviceContext &dc) {
         if (dc.palette == handle) dc.palette = gdi.stockPalette;
     });
+    if (gdi.spareCount < gdi.spareEntries.size()) gdi.spareEntries[gdi.spareCount++] = std::move(palette->entries);
     gdi.palettes.Remove(handle);
     return TRUE;
 }

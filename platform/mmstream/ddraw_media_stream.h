@@ -12,7 +12,7 @@ namespace standin::mmstream {
 
 class MultimediaStream;
 
-class DdrawMediaStream : public IDirectDrawMediaStream {
+class DdrawMediaStream final : public IDirectDrawMediaStream {
 public:
     // Holds a reference on `directDraw`.
     DdrawMediaStream(MultimediaStream &owner, IDirectDraw *directDraw);

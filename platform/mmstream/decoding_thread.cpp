@@ -41,14 +41,26 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     if (update.Pending()) return MS_E_BUSY;
     update.state = SampleUpdate::State::Queued;
     update.status = MS_S_PENDING;
-    queue_.push_back(&update);
-    wake_.notify_all();
+    update.mayBePending.store(true, std::memory_order_relaxed);
+    if (!WriteAtOnce(lock, update)) {
+        queue_.push_back(&update);
+        wake_.notify_all();
+    }
     if (async) return MS_S_PENDING;
     done_.wait(lock, [&] { return !update.Pending(); });
     return update.status;
 }
 
 HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds) {
+    // A poll that neither waits nor withdraws: an update still in flight
+    // answers at once. One that just finished is found by the next poll.
+    const bool pollOnly = milliseconds == 0 && !(flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT));
+    if (pollOnly && update.mayBePending.load(std::memory_order_acquire)) {
+        // A host that polls in a tight loop then leaves its core to the
+        // threads doing the work whenever they are ready to run.
+        std::this_thread::yield();
+        return MS_S_PENDING;
+    }
     Lock lock(mutex_);
     if (update.state == SampleUpdate::State::Never) return S_OK;
     if (update.Pending() && (flags & COMPSTAT_WAIT)) {
@@ -75,6 +87,7 @@ void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
         queue_.erase(std::find(queue_.begin(), queue_.end(), &update));
         update.state = SampleUpdate::State::Done;
         update.status = MS_S_NOUPDATE;
+        update.mayBePending.store(false, std::memory_order_release);
         wake_.notify_all();
         done_.notify_all();
     }
@@ -118,19 +131,17 @@ void DecodingThread::ClockChanged() {
 void DecodingThread::Complete(SampleUpdate &update, HRESULT status) {
     update.state = SampleUpdate::State::Done;
     update.status = status;
+    update.mayBePending.store(false, std::memory_order_release);
     done_.notify_all();
 }
 
 void DecodingThread::Serve() {
     Lock lock(mutex_);
     while (!shutdown_) {
-        if (queue_.empty()) {
-            wake_.wait(lock);
-            continue;
-        }
         const unsigned generation = seekGeneration_;
         if (appliedGeneration_ != generation) {
             const STREAM_TIME target = seekTarget_;
+            if (next_) KeepSpare(std::move(next_->picture));
             next_.reset();
             endStatus_ = S_OK;
             lock.unlock();
@@ -144,17 +155,27 @@ void DecodingThread::Serve() {
             continue;
         }
         if (!next_ && endStatus_ == S_OK) {
+            // Decoded ahead, whether an update waits or not: a host that
+            // asks for frames back to back finds the next one ready, while
+            // memory stays bounded to that one frame.
             DecodedFrame frame;
+            frame.picture = TakeSpare();
             lock.unlock();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
             lock.lock();
-            if (generation != seekGeneration_) continue;  // a seek overtook it
             // Whatever ends the data (its end, a decoder or demuxer that
-            // gives up, no memory) ends the stream.
-            if (hr == S_OK)
+            // gives up, no memory) ends the stream; a seek that overtook
+            // the decoding makes it moot.
+            if (hr == S_OK && generation == seekGeneration_) {
                 next_ = std::move(frame);
-            else
-                endStatus_ = MS_S_ENDOFSTREAM;
+                continue;
+            }
+            KeepSpare(std::move(frame.picture));
+            if (generation == seekGeneration_) endStatus_ = MS_S_ENDOFSTREAM;
+            continue;
+        }
+        if (queue_.empty()) {
+            wake_.wait(lock);
             continue;
         }
         if (endStatus_ != S_OK) {
@@ -170,18 +191,17 @@ void DecodingThread::Serve() {
             Complete(update, endStatus_);
             continue;
         }
-        if (!WaitUntilDue(lock, next_->start, generation)) continue;
+        if (writing_) {
+            wake_.wait(lock);  // a caller is writing a frame: the painter is taken
+            continue;
+        }
+        // A caller may have written the frame meanwhile (after withdrawing
+        // the update waiting for it and issuing it again).
+        if (!WaitUntilDue(lock, next_->start, generation) || writing_ || !next_) continue;
 
         // The update stays first in the queue while its frame is written.
         SampleUpdate &update = *queue_.front();
-        update.state = SampleUpdate::State::Writing;
-        DecodedFrame frame = std::move(*next_);
-        next_.reset();
-        lock.unlock();
-        const HRESULT hr =
-            GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
-        frame.picture.reset();
-        lock.lock();
+        const HRESULT hr = WriteNext(lock, update);
         if (FAILED(hr)) {
             // A frame that cannot be written is dropped: the update waits
             // for the next one.
@@ -190,9 +210,62 @@ void DecodingThread::Serve() {
             continue;
         }
         queue_.pop_front();
+        Complete(update, hr);
+    }
+}
+
+bool DecodingThread::WriteAtOnce(Lock &lock, SampleUpdate &update) {
+    if (!queue_.empty() || writing_ || !next_ || appliedGeneration_ != seekGeneration_ || !clock_.Running())
+        return false;
+    clock_.JumpForward(next_->start);
+    if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
+    const HRESULT hr = WriteNext(lock, update);
+    if (FAILED(hr)) {
+        // Dropped, as on the thread: the update waits for the next frame,
+        // ahead of any issued meanwhile.
+        update.state = SampleUpdate::State::Queued;
+        queue_.push_front(&update);
+        done_.notify_all();
+        return true;
+    }
+    Complete(update, hr);
+    return true;
+}
+
+HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
+    update.state = SampleUpdate::State::Writing;
+    writing_ = true;
+    DecodedFrame frame = std::move(*next_);
+    next_.reset();
+    wake_.notify_all();  // the thread: the following frame to decode meanwhile
+    lock.unlock();
+    const HRESULT hr =
+        GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
+    lock.lock();
+    writing_ = false;
+    // Emptied by the thread when it decodes into it: FFmpeg's buffers are
+    // let go where they are made.
+    KeepSpare(std::move(frame.picture));
+    if (SUCCEEDED(hr)) {
         update.frameStart = frame.start;
         update.frameEnd = frame.end;
-        Complete(update, hr);
+    }
+    wake_.notify_all();  // the thread: the painter is free again
+    return hr;
+}
+
+FramePtr DecodingThread::TakeSpare() {
+    for (FramePtr &spare : spares_)
+        if (spare) return std::move(spare);
+    return nullptr;
+}
+
+void DecodingThread::KeepSpare(FramePtr picture) {
+    for (FramePtr &spare : spares_) {
+        if (!spare) {
+            spare = std::move(picture);
+            return;
+        }
     }
 }
 
@@ -202,7 +275,8 @@ void DecodingThread::Serve() {
 bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
     const SampleUpdate *waiting = queue_.front();
     for (;;) {
-        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting) return false;
+        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting || !next_)
+            return false;
         if (clock_.Running()) {
             clock_.JumpForward(start);
             const STREAM_TIME ahead = start - clock_.Now();

@@ -1,14 +1,19 @@
 // The thread that serves sample updates of a video stream.
 //
-// Updates are served in the order they were issued. For each one the thread
-// decodes the next frame, waits until the stream clock reaches the frame's
-// start (less than 1 ms ahead counts as reached), and writes the frame into
-// the sample's surface. A frame that cannot be written is dropped and the
+// Updates are served in the order they were issued. The thread keeps the
+// next frame decoded ahead (that one frame, not a queue); for each update it
+// waits until the stream clock reaches that frame's start (less than 1 ms
+// ahead counts as reached), writes the frame into the sample's surface and
+// decodes the following one. An update issued when its frame is already
+// decoded and due, with none before it, is written at once by the caller's
+// thread instead: a host asking for frames back to back does not wait for
+// the thread to wake up. A frame that cannot be written is dropped and the
 // update takes the next one; whatever ends the decoding ends the stream. A
 // seek makes the next frame the one shown at the new position, also for an
 // update already waiting.
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -56,17 +61,31 @@ private:
     bool WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation);
     void Complete(SampleUpdate &update, HRESULT status);
     void WithdrawLocked(Lock &lock, SampleUpdate &update);
+    // Writes the update's frame now if it can be (see above); false when it
+    // is for the thread. A frame that cannot be written leaves the update
+    // first in the queue.
+    bool WriteAtOnce(Lock &lock, SampleUpdate &update);
+    // Writes next_ into the update's surface with the mutex released, and
+    // gives the update the frame's times when that succeeds.
+    HRESULT WriteNext(Lock &lock, SampleUpdate &update);
+    FramePtr TakeSpare();
+    // Keeps a written picture for reuse (frees it if no slot is free).
+    void KeepSpare(FramePtr picture);
 
     std::unique_ptr<MovieFile> movie_;  // used by the thread only
     StreamClock &clock_;
     const STREAM_TIME duration_;
-    FramePainter painter_;               // used by the thread only
+    FramePainter painter_;               // used by whoever set writing_
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread: work, clock, seek, shutdown
     std::condition_variable done_;  // callers: an update finished
     std::deque<SampleUpdate *> queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
+    // Pictures already written, for the next decodes: one frame being
+    // written and one decoded ahead leave at most two of them.
+    std::array<FramePtr, 2> spares_;
+    bool writing_ = false;              // a frame is on its way into a surface
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
     unsigned seekGeneration_ = 0;
     unsigned appliedGeneration_ = 0;

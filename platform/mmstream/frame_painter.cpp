@@ -62,11 +62,18 @@ HRESULT FramePainter::Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, u
 HRESULT FramePainter::Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch, int width,
                               int height) {
     // Frames of the stream's own size only change their format; others
-    // (a mid-stream size change) are scaled by nearest neighbour.
-    scaler_ = sws_getCachedContext(scaler_, frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width,
-                                   height, static_cast<AVPixelFormat>(targetFormat),
-                                   SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT | SWS_FULL_CHR_H_INP,
-                                   nullptr, nullptr, nullptr);
+    // (a mid-stream size change) are scaled by nearest neighbour. The fast
+    // paths (no accurate rounding, no full chroma interpolation) round a
+    // colour a step or two differently, at several times the speed.
+    const ConverterKey key{frame.width, frame.height, frame.format, width, height, targetFormat};
+    if (!scaler_ || !(key == scalerKey_)) {
+        // Made anew only when something changes: libswscale adjusts the
+        // flags it was given, so its own cache would miss every time.
+        sws_freeContext(scaler_);
+        scaler_ = sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), width, height,
+                                 static_cast<AVPixelFormat>(targetFormat), SWS_POINT, nullptr, nullptr, nullptr);
+        scalerKey_ = key;
+    }
     if (!scaler_) return DDERR_UNSUPPORTEDFORMAT;
     uint8_t *planes[4] = {pixels, nullptr, nullptr, nullptr};
     const int strides[4] = {pitch, 0, 0, 0};

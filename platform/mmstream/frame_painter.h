@@ -49,7 +49,17 @@ private:
     PaletteTranslation translation_;
     const PaletteMap *paletteMap_ = nullptr;  // found or made on first need
     std::unique_ptr<PaletteMap> ownMap_;      // for a palette of the movie's own
+    // What the converter was made for: sizes and formats in and out.
+    struct ConverterKey {
+        int width, height, format, targetWidth, targetHeight, targetFormat;
+        bool operator==(const ConverterKey &other) const {
+            return width == other.width && height == other.height && format == other.format &&
+                   targetWidth == other.targetWidth && targetHeight == other.targetHeight &&
+                   targetFormat == other.targetFormat;
+        }
+    };
     SwsContext *scaler_ = nullptr;
+    ConverterKey scalerKey_{};
     std::vector<uint8_t> rgb_;  // true-colour frames on their way to indices
 };
 

@@ -271,13 +271,17 @@ void MovieFile::Rewind(int64_t streamTimestamp) {
 
 HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     if (ended_) return MS_S_ENDOFSTREAM;
-    FramePtr picture(av_frame_alloc());
+    // A picture the caller hands back is used again: frames then cost no
+    // allocation, and the decoder's buffers return to its pool.
+    FramePtr picture = frame->picture ? std::move(frame->picture) : FramePtr(av_frame_alloc());
     if (!picture) return E_OUTOFMEMORY;
+    av_frame_unref(picture.get());
     for (;;) {
         const int received = avcodec_receive_frame(codec_, picture.get());
         if (received == 0) break;
         if (received != AVERROR(EAGAIN) || draining_) {
             ended_ = true;  // drained, or a decoder that gave up
+            frame->picture = std::move(picture);
             return MS_S_ENDOFSTREAM;
         }
         if (av_read_frame(format_, packet_) < 0) {

@@ -32,7 +32,8 @@ public:
     const MovieInfo &Info() const { return info_; }
 
     // The next frame in presentation order: S_OK, MS_S_ENDOFSTREAM once the
-    // track is exhausted (and on every later call until a seek).
+    // track is exhausted (and on every later call until a seek). A picture
+    // already in *frame is reused for it.
     HRESULT NextFrame(DecodedFrame *frame);
 
     // Positions the track so that NextFrame returns the frame shown at `time`

@@ -1,6 +1,9 @@
 // The update state of one stream sample, shared between the sample and the
-// decoding thread. Every field is guarded by the decoding thread's mutex.
+// decoding thread. Every field is guarded by the decoding thread's mutex,
+// except `mayBePending`, which is also read without it.
 #pragma once
+
+#include <atomic>
 
 #include <ddraw.h>
 #include <mmstream.h>
@@ -23,6 +26,10 @@ struct SampleUpdate {
     HRESULT status = S_OK;
     STREAM_TIME frameStart = 0;  // of the last frame written
     STREAM_TIME frameEnd = 0;
+    // Set when an update is issued, cleared once it is done: a host that
+    // polls without waiting learns "still pending" without the mutex, so
+    // it does not slow the thread that is writing its frame.
+    std::atomic<bool> mayBePending{false};
 };
 
 }  // namespace standin::mmstream

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <iterator>
+#include <vector>
+
 #include "palette_builder.h"
 
 namespace {
@@ -35,6 +38,47 @@ TEST(GdiPaletteObjects, CreatePaletteKeepsEntriesAndFlags) {
         EXPECT_EQ(entries[i].peFlags, PC_NOCOLLAPSE) << i;
     }
     EXPECT_TRUE(DeleteObject(palette));
+}
+
+// Palettes made after others were deleted reuse their storage: sizes and
+// entries are each palette's own, whatever size came before.
+TEST(GdiPaletteObjects, PalettesMadeAfterDeletionsHoldOnlyTheirOwnEntries) {
+    const int sizes[] = {256, 3, 200, 1, 256, 17, 17, 64};
+    for (int round = 0; round < 3; ++round) {
+        std::vector<HPALETTE> made;
+        for (size_t p = 0; p < std::size(sizes); ++p) {
+            made.push_back(MakeDistinctPalette(sizes[p], 0, static_cast<int>(p + round)));
+            ASSERT_NE(made.back(), nullptr);
+        }
+        for (size_t p = 0; p < made.size(); ++p) {
+            PALETTEENTRY entries[256] = {};
+            ASSERT_EQ(GetPaletteEntries(made[p], 0, 0, nullptr), static_cast<UINT>(sizes[p])) << p;
+            ASSERT_EQ(GetPaletteEntries(made[p], 0, 256, entries), static_cast<UINT>(sizes[p])) << p;
+            for (int i = 0; i < sizes[p]; ++i)
+                EXPECT_TRUE(SameRgb(entries[i], DistinctColour(i, 0, static_cast<int>(p + round)))) << p << ' ' << i;
+            EXPECT_TRUE(DeleteObject(made[p]));
+        }
+    }
+    // Thousands of palettes made and deleted around live ones: freed slots
+    // come back in turn, never a live palette's.
+    HPALETTE kept[3] = {MakeDistinctPalette(3, 0, 1), MakeDistinctPalette(40, 0, 2), MakeDistinctPalette(256, 0, 3)};
+    for (int i = 0; i < 2500; ++i) {
+        HPALETTE passing = MakeDistinctPalette(1 + i % 256, 0, 4);
+        ASSERT_NE(passing, nullptr);
+        for (HPALETTE live : kept) ASSERT_NE(passing, live);
+        ASSERT_TRUE(DeleteObject(passing));
+        if (i % 500 == 0) {  // a live palette also comes and goes
+            ASSERT_TRUE(DeleteObject(kept[0]));
+            kept[0] = MakeDistinctPalette(3, 0, 1);
+        }
+    }
+    const int keptSizes[3] = {3, 40, 256};
+    for (int k = 0; k < 3; ++k) {
+        PALETTEENTRY entries[256] = {};
+        ASSERT_EQ(GetPaletteEntries(kept[k], 0, 256, entries), static_cast<UINT>(keptSizes[k])) << k;
+        for (int i = 0; i < keptSizes[k]; ++i) EXPECT_TRUE(SameRgb(entries[i], DistinctColour(i, 0, k + 1))) << k << ' ' << i;
+        EXPECT_TRUE(DeleteObject(kept[k]));
+    }
 }
 
 TEST(GdiPaletteObjects, EntryRangesAreClippedToThePalette) {

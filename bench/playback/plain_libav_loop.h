@@ -1,0 +1,40 @@
+// The reference every playback figure is measured against: a plain libav
+// loop that demuxes, decodes and converts each frame into a buffer in the
+// screen's format, with the decoder threading the stand-in uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The screen format the reference converts to.
+enum class ReferenceTarget {
+    Bgr0,  // 32-bit screen: libswscale's fast paths
+    Bgr8,  // 8-bit screen, true-colour movie: libswscale's own 8-bit layout
+    Pal8,  // 8-bit screen, pal8 movie: the indices copied as they are
+};
+
+struct LoopResult {
+    int frames = 0;
+    double seconds = 0;
+    // Heap allocations per frame from the tenth to the last frame; negative
+    // where allocations cannot be counted.
+    double allocationsPerFrame = -1;
+    double fps() const { return seconds > 0 ? frames / seconds : 0; }
+};
+
+// Counts allocations over the steady state of a loop: from the tenth frame
+// to the last.
+class SteadyAllocations {
+public:
+    void FrameDone(int frames);
+    double PerFrame(int frames) const;
+
+private:
+    static constexpr int kSteadyFrom = 10;
+    uint64_t start_ = 0;
+    uint64_t end_ = 0;
+};
+
+// Plays the file's video stream once, opening excluded from the time;
+// false with *error set on failure.
+bool PlainLibavLoop(const std::string &path, ReferenceTarget target, LoopResult *result, std::string *error);

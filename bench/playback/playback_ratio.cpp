@@ -1,0 +1,53 @@
+#include "playback_ratio.h"
+
+#include <string>
+
+#include "common/screen.h"
+#include "playback_movies.h"
+#include "tick_loop.h"
+
+namespace {
+
+constexpr int kRounds = 3;
+constexpr int kFrames = 250;  // ten seconds of movie
+constexpr double kAllocationsGoal = 0;
+
+}  // namespace
+
+void ComparePlayback(benchmark::State &state, moviegen::Kind kind, ReferenceTarget target, double goal) {
+    std::string error;
+    const std::string path = PlaybackMovie(kind, &error, 640, 480, BenchFrames(kFrames));
+    Screen screen(true);
+    if (path.empty() || !screen.ok()) {
+        state.SkipWithError(error.empty() ? "no screen" : error.c_str());
+        return;
+    }
+    LoopResult reference;
+    LoopResult best;
+    for (auto _ : state) {
+        for (int round = 0; round < kRounds; ++round) {
+            LoopResult plain;
+            LoopResult ticked;
+            if (!PlainLibavLoop(path, target, &plain, &error) || !TickLoop(path, screen, &ticked, &error)) {
+                state.SkipWithError(error.c_str());
+                return;
+            }
+            if (plain.fps() > reference.fps()) reference = plain;
+            if (ticked.fps() > best.fps()) best = ticked;
+        }
+    }
+    state.counters["libav_fps"] = reference.fps();
+    state.counters["tick_fps"] = best.fps();
+    state.counters["fps_ratio"] = reference.fps() > 0 ? best.fps() / reference.fps() : 0;
+    state.counters["fps_ratio_goal_min"] = goal;
+    state.counters["frames"] = best.frames;
+    if (best.allocationsPerFrame >= 0) {
+        // What FFmpeg allocates itself to demux and decode a frame comes
+        // with any use of it; what the library and the stand-in add is the
+        // figure with the goal.
+        state.counters["libav_allocs_per_frame"] = reference.allocationsPerFrame;
+        state.counters["tick_allocs_per_frame"] = best.allocationsPerFrame;
+        state.counters["added_allocs_per_frame"] = best.allocationsPerFrame - reference.allocationsPerFrame;
+        state.counters["added_allocs_per_frame_goal_max"] = kAllocationsGoal;
+    }
+}

@@ -1,0 +1,15 @@
+# VIDSURF_BUILD_FUZZERS builds the libFuzzer targets in fuzz/. Everything is
+# then compiled by clang with AddressSanitizer, UndefinedBehaviorSanitizer and
+# libFuzzer's coverage; only the fuzz targets link libFuzzer itself.
+option(VIDSURF_BUILD_FUZZERS "Build the libFuzzer targets (clang only)" OFF)
+if(VIDSURF_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang" OR NOT CMAKE_C_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "VIDSURF_BUILD_FUZZERS needs clang: configure with CC=clang CXX=clang++")
+  endif()
+  if(VIDSURF_SANITIZE)
+    message(FATAL_ERROR "VIDSURF_BUILD_FUZZERS brings its own sanitizers; leave VIDSURF_SANITIZE empty")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
