@@ -1,8 +1,5 @@
 #include "mmstream/surface_writer.h"
 
-#include <chrono>
-#include <thread>
-
 extern "C" {
 #include <libavutil/frame.h>
 }
@@ -11,18 +8,12 @@ namespace standin::mmstream {
 
 namespace {
 
-// Someone else (the host blitting the last frame, say) may hold the lock for
-// a moment.
+// DDLOCK_WAIT waits while another thread (the host blitting the last frame,
+// say) holds the surface.
 HRESULT LockForWriting(IDirectDrawSurface *surface, DDSURFACEDESC *description) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    for (;;) {
-        *description = DDSURFACEDESC{};
-        description->dwSize = sizeof(DDSURFACEDESC);
-        const HRESULT hr = surface->Lock(nullptr, description, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
-        if (hr != DDERR_SURFACEBUSY && hr != DDERR_WASSTILLDRAWING) return hr;
-        if (std::chrono::steady_clock::now() > giveUp) return hr;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    *description = DDSURFACEDESC{};
+    description->dwSize = sizeof(DDSURFACEDESC);
+    return surface->Lock(nullptr, description, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
 }
 
 }  // namespace
