@@ -145,44 +145,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Presenter{"Redraw", [](StreamSample *s, IDirectDrawSurface *p) { return redrawSurface(s, p); }}),
     [](const testing::TestParamInfo<Presenter> &info) { return std::string(info.param.name); });
 
-TEST_F(LibraryPresent, WindowedFrameFillsTheClientAreaAndFollowsTheWindow) {
-    const HWND window = CreateWindowExA(0, "movie", "movie", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 300, 200,
-                                        nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
-    open(false, window);
-    RECT client;
-    GetClientRect(window, &client);
-    RECT outer;
-    GetWindowRect(window, &outer);
-
-    updateSurface(stream, &primary);
-    ASSERT_EQ(primary.blts.size(), 1u);
-    const RECT first = primary.blts[0].destination;
-    POINT corner = {first.left, first.top};
-    ScreenToClient(window, &corner);
-    EXPECT_EQ(corner.x, 0);
-    EXPECT_EQ(corner.y, 0);
-    MoveWindow(window, 140, 95, 300, 200, TRUE);
-    drawSurface(stream, &primary, 0);
-    redrawSurface(stream, &primary);
-
-    ASSERT_EQ(primary.blts.size(), 3u);
-    EXPECT_EQ(first.right - first.left, client.right);
-    EXPECT_EQ(first.bottom - first.top, client.bottom);
-    EXPECT_GT(first.top, outer.top);  // the client area, not the window
-    for (int i = 1; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const RECT moved = primary.blts[i].destination;
-        EXPECT_TRUE(rectIs(moved, first.left + 40, first.top + 15, first.right + 40, first.bottom + 15));
-        EXPECT_TRUE(rectIs(primary.blts[i].sourceRect, 0, 0, kWidth, kHeight));  // stretched from the frame
-    }
-    for (const auto &get : gdi.gets) EXPECT_EQ(get.window, window);
-    for (const auto &release : gdi.releases) EXPECT_EQ(release.window, window);
-    freeStreamSample(stream);
-    stream = nullptr;
-    DestroyWindow(window);
-}
-
 TEST_F(LibraryPresent, BackSurfaceIsMadeOnceFromTheFormatAndHoldsTheTranslatedFrame) {
     open(true);
     EXPECT_EQ(updateSurface(stream, &primary), 1);
