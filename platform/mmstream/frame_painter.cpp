@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 #include <libavutil/pixfmt.h>
 #include <libswscale/swscale.h>
 }
@@ -42,6 +43,11 @@ AVPixelFormat RgbFormatOf(const DDPIXELFORMAT &layout) {
         break;
     }
     return AV_PIX_FMT_NONE;
+}
+
+bool IsRgb(int format) {
+    const AVPixFmtDescriptor *descriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(format));
+    return descriptor && (descriptor->flags & AV_PIX_FMT_FLAG_RGB);
 }
 
 }  // namespace
@@ -107,10 +113,6 @@ HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG p
         CopyIndices(frame, pixels, pitch, width, height);
         return S_OK;
     }
-    const int rgbPitch = (width * 3 + 31) & ~31;
-    rgb_.resize(static_cast<size_t>(rgbPitch) * height);
-    const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB24, rgb_.data(), rgbPitch, width, height);
-    if (FAILED(hr)) return hr;
     if (!paletteMap_) {
         if (indexPalette_ == FixedPalette()) {
             paletteMap_ = &FixedPaletteMap();
@@ -119,10 +121,37 @@ HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG p
             paletteMap_ = ownMap_.get();
         }
     }
+    return IsRgb(frame.format) ? MapRgb24(frame, pixels, pitch, width, height)
+                               : MapRgb555(frame, pixels, pitch, width, height);
+}
+
+// RGB frames keep their exact colours on the way: a colour of the palette
+// finds its own entry.
+HRESULT FramePainter::MapRgb24(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height) {
+    const int rgbPitch = (width * 3 + 31) & ~31;
+    rgb_.resize(static_cast<size_t>(rgbPitch) * height);
+    const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB24, rgb_.data(), rgbPitch, width, height);
+    if (FAILED(hr)) return hr;
     for (int y = 0; y < height; ++y) {
         const uint8_t *rgb = rgb_.data() + static_cast<size_t>(y) * rgbPitch;
         uint8_t *row = pixels + static_cast<ptrdiff_t>(y) * pitch;
         for (int x = 0; x < width; ++x, rgb += 3) row[x] = paletteMap_->IndexOf(rgb[0], rgb[1], rgb[2]);
+    }
+    return S_OK;
+}
+
+// YUV frames are lossy already: libswscale's dithered RGB555 and one table
+// read a pixel cost a fraction of exact colours looked up cell by cell.
+HRESULT FramePainter::MapRgb555(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height) {
+    const int rgbPitch = (width + 15) & ~15;  // in pixels
+    rgb555_.resize(static_cast<size_t>(rgbPitch) * height);
+    const HRESULT hr = Convert(frame, AV_PIX_FMT_RGB555LE, reinterpret_cast<uint8_t *>(rgb555_.data()),
+                               rgbPitch * 2, width, height);
+    if (FAILED(hr)) return hr;
+    for (int y = 0; y < height; ++y) {
+        const uint16_t *rgb = rgb555_.data() + static_cast<size_t>(y) * rgbPitch;
+        uint8_t *row = pixels + static_cast<ptrdiff_t>(y) * pitch;
+        for (int x = 0; x < width; ++x) row[x] = paletteMap_->IndexOf555(rgb[x]);
     }
     return S_OK;
 }

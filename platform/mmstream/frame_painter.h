@@ -5,7 +5,8 @@
 // On an 8-bit palettized layout palettized frames keep their indices (or,
 // when their palette is not the stream's, take the nearest entries of the
 // stream palette) and true-colour frames are mapped to the entries of the
-// given palette.
+// given palette: RGB frames colour by colour, lossy YUV frames through a
+// dithered 15-bit picture.
 #pragma once
 
 #include <array>
@@ -44,6 +45,8 @@ private:
     HRESULT Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch, int width, int height);
     HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
     void CopyIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
+    HRESULT MapRgb24(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
+    HRESULT MapRgb555(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
 
     const std::array<uint32_t, 256> indexPalette_;
     PaletteTranslation translation_;
@@ -60,7 +63,9 @@ private:
     };
     SwsContext *scaler_ = nullptr;
     ConverterKey scalerKey_{};
-    std::vector<uint8_t> rgb_;  // true-colour frames on their way to indices
+    // True-colour frames on their way to indices.
+    std::vector<uint8_t> rgb_;
+    std::vector<uint16_t> rgb555_;
 };
 
 // Whether FramePainter can write into surfaces of this layout.

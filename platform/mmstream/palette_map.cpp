@@ -25,8 +25,11 @@ uint8_t NearestToCentre(const std::array<uint32_t, 256> &palette, int cell) {
 
 }  // namespace
 
-PaletteMap::PaletteMap(const std::array<uint32_t, 256> &palette) : cells_(32 * 32 * 32) {
-    for (int cell = 0; cell < 32 * 32 * 32; ++cell) cells_[cell] = NearestToCentre(palette, cell);
+PaletteMap::PaletteMap(const std::array<uint32_t, 256> &palette) : cells_(32 * 32 * 32), centreNearest_(32 * 32 * 32) {
+    for (int cell = 0; cell < 32 * 32 * 32; ++cell) {
+        centreNearest_[cell] = NearestToCentre(palette, cell);
+        cells_[cell] = centreNearest_[cell];
+    }
     // The palette's colours by cell, each with its lowest index.
     std::map<int, std::map<uint32_t, uint8_t>> byCell;
     for (int i = 255; i >= 0; --i) {

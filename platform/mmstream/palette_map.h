@@ -4,6 +4,8 @@
 //
 // Most cells hold no palette colour and answer with one table read; the
 // few that do point to a short list of their palette colours, checked first.
+// Colours known only to five bits a channel (RGB555, from lossy sources)
+// take the entry nearest to their cell's centre, with one table read.
 #pragma once
 
 #include <array>
@@ -23,6 +25,8 @@ public:
         if (cell < kListed) return static_cast<uint8_t>(cell);
         return InListedCell(cell - kListed, (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue);
     }
+    // `rgb555`: red in bits 10-14, green in 5-9, blue in 0-4.
+    uint8_t IndexOf555(uint16_t rgb555) const { return centreNearest_[rgb555 & 0x7FFF]; }
 
 private:
     // Cell values from here on are kListed + the cell's first place in listed_.
@@ -37,6 +41,7 @@ private:
     uint8_t InListedCell(size_t first, uint32_t rgb) const;
 
     std::vector<uint16_t> cells_;
+    std::vector<uint8_t> centreNearest_;  // every cell's nearest entry
     std::vector<Listed> listed_;
 };
 

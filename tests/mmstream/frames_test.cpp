@@ -39,12 +39,7 @@ TEST_P(FramesTest, EveryFrameArrivesInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKinds, FramesTest, ::testing::ValuesIn(moviegen::AllKinds()),
-                         [](const ::testing::TestParamInfo<Kind> &info) {
-                             std::string name = moviegen::KindName(info.param);
-                             for (char &c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+                         KindTestName);
 
 using FrameGeometryTest = StreamTest;
 

@@ -56,12 +56,7 @@ TEST_P(SeekTest, SeekToTheEndGivesEndOfStream) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SeekTest, ::testing::Values(Kind::RawRgbAvi, Kind::Mpeg4PcmAvi, Kind::Mpeg1Ps, Kind::Gif),
-                         [](const ::testing::TestParamInfo<Kind> &info) {
-                             std::string name = moviegen::KindName(info.param);
-                             for (char &c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+                         KindTestName);
 
 }  // namespace
 }  // namespace mmtest

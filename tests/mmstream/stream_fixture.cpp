@@ -4,6 +4,13 @@
 
 namespace mmtest {
 
+std::string KindTestName(const testing::TestParamInfo<moviegen::Kind> &info) {
+    std::string name = moviegen::KindName(info.param);
+    for (char &c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
 std::u16string Widen(const std::string &ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 void StreamTest::SetUp() {

@@ -18,6 +18,9 @@
 
 namespace mmtest {
 
+// A movie kind as a test name ("raw-rgb" becomes "raw_rgb").
+std::string KindTestName(const testing::TestParamInfo<moviegen::Kind> &info);
+
 std::u16string Widen(const std::string &ascii);
 
 class StreamTest : public ::testing::Test {
