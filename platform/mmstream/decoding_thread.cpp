@@ -42,7 +42,7 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     update.state = SampleUpdate::State::Queued;
     update.status = MS_S_PENDING;
     update.mayBePending.store(true, std::memory_order_relaxed);
-    if (!WriteAtOnce(lock, update)) {
+    if (!WriteIfDue(lock, update)) {
         queue_.push_back(&update);
         wake_.notify_all();
     }
@@ -55,7 +55,7 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     // A poll that neither waits nor withdraws: an update still in flight
     // answers at once. One that just finished is found by the next poll.
     const bool pollOnly = milliseconds == 0 && !(flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT));
-    if (pollOnly && update.mayBePending.load(std::memory_order_acquire)) {
+    if (pollOnly && update.mayBePending.load(std::memory_order_acquire) && !MayBeDue()) {
         // A host that polls in a tight loop then leaves its core to the
         // threads doing the work whenever they are ready to run.
         std::this_thread::yield();
@@ -63,6 +63,9 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     }
     Lock lock(mutex_);
     if (update.state == SampleUpdate::State::Never) return S_OK;
+    // A due frame is written by the polling thread itself, which is awake
+    // anyway, rather than after the decoding thread's wake-up.
+    if (update.state == SampleUpdate::State::Queued && pollOnly) WriteIfDue(lock, update);
     if (update.Pending() && (flags & COMPSTAT_WAIT)) {
         auto finished = [&] { return !update.Pending(); };
         if (milliseconds == INFINITE)
@@ -143,6 +146,7 @@ void DecodingThread::Serve() {
             const STREAM_TIME target = seekTarget_;
             if (next_) KeepSpare(std::move(next_->picture));
             next_.reset();
+            nextStart_.store(kNoFrame, std::memory_order_relaxed);
             endStatus_ = S_OK;
             lock.unlock();
             const HRESULT hr = GuardExceptions([&] {
@@ -167,6 +171,7 @@ void DecodingThread::Serve() {
             // gives up, no memory) ends the stream; a seek that overtook
             // the decoding makes it moot.
             if (hr == S_OK && generation == seekGeneration_) {
+                nextStart_.store(frame.start, std::memory_order_release);
                 next_ = std::move(frame);
                 continue;
             }
@@ -175,6 +180,12 @@ void DecodingThread::Serve() {
             continue;
         }
         if (queue_.empty()) {
+            wake_.wait(lock);
+            continue;
+        }
+        if (writing_) {
+            // A caller is writing a frame, maybe for the first update: the
+            // painter and that update are taken.
             wake_.wait(lock);
             continue;
         }
@@ -189,10 +200,6 @@ void DecodingThread::Serve() {
             SampleUpdate &update = *queue_.front();
             queue_.pop_front();
             Complete(update, endStatus_);
-            continue;
-        }
-        if (writing_) {
-            wake_.wait(lock);  // a caller is writing a frame: the painter is taken
             continue;
         }
         // A caller may have written the frame meanwhile (after withdrawing
@@ -214,8 +221,18 @@ void DecodingThread::Serve() {
     }
 }
 
-bool DecodingThread::WriteAtOnce(Lock &lock, SampleUpdate &update) {
-    if (!queue_.empty() || writing_ || !next_ || appliedGeneration_ != seekGeneration_ || !clock_.Running())
+bool DecodingThread::MayBeDue() const {
+    const STREAM_TIME start = nextStart_.load(std::memory_order_acquire);
+    if (start == kNoFrame) return false;
+    STREAM_TIME now;
+    if (!clock_.Read(&now)) return false;
+    return clock_.Free() || start - now < kEarlyTolerance;
+}
+
+bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
+    const bool queued = update.state == SampleUpdate::State::Queued && !queue_.empty() && queue_.front() == &update;
+    if (!(queued || queue_.empty()) || writing_ || !next_ || appliedGeneration_ != seekGeneration_ ||
+        !clock_.Running())
         return false;
     clock_.JumpForward(next_->start);
     if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
@@ -224,10 +241,12 @@ bool DecodingThread::WriteAtOnce(Lock &lock, SampleUpdate &update) {
         // Dropped, as on the thread: the update waits for the next frame,
         // ahead of any issued meanwhile.
         update.state = SampleUpdate::State::Queued;
-        queue_.push_front(&update);
+        if (!queued) queue_.push_front(&update);
         done_.notify_all();
         return true;
     }
+    // Still first: only the writer of a frame takes an update off the queue.
+    if (queued) queue_.pop_front();
     Complete(update, hr);
     return true;
 }
@@ -237,6 +256,7 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
     writing_ = true;
     DecodedFrame frame = std::move(*next_);
     next_.reset();
+    nextStart_.store(kNoFrame, std::memory_order_relaxed);
     wake_.notify_all();  // the thread: the following frame to decode meanwhile
     lock.unlock();
     const HRESULT hr =

@@ -6,14 +6,16 @@
 // ahead counts as reached), writes the frame into the sample's surface and
 // decodes the following one. An update issued when its frame is already
 // decoded and due, with none before it, is written at once by the caller's
-// thread instead: a host asking for frames back to back does not wait for
-// the thread to wake up. A frame that cannot be written is dropped and the
+// thread instead, and so is a due frame whose update the host polls: a
+// host asking for frames back to back, or polling for them, does not wait
+// for the thread to wake up. A frame that cannot be written is dropped and the
 // update takes the next one; whatever ends the decoding ends the stream. A
 // seek makes the next frame the one shown at the new position, also for an
 // update already waiting.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -61,10 +63,14 @@ private:
     bool WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation);
     void Complete(SampleUpdate &update, HRESULT status);
     void WithdrawLocked(Lock &lock, SampleUpdate &update);
-    // Writes the update's frame now if it can be (see above); false when it
-    // is for the thread. A frame that cannot be written leaves the update
-    // first in the queue.
-    bool WriteAtOnce(Lock &lock, SampleUpdate &update);
+    // Writes the frame of an update that is next in line (or about to be
+    // queued) now if it is decoded and due; false when it is for the
+    // thread. A frame that cannot be written leaves the update first in the
+    // queue.
+    bool WriteIfDue(Lock &lock, SampleUpdate &update);
+    // Whether the next frame may be decoded and due, read without the
+    // mutex; WriteIfDue decides.
+    bool MayBeDue() const;
     // Writes next_ into the update's surface with the mutex released, and
     // gives the update the frame's times when that succeeds.
     HRESULT WriteNext(Lock &lock, SampleUpdate &update);
@@ -82,6 +88,9 @@ private:
     std::condition_variable done_;  // callers: an update finished
     std::deque<SampleUpdate *> queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
+    // next_'s start, or kNoFrame; also read without the mutex.
+    static constexpr STREAM_TIME kNoFrame = INT64_MAX;
+    std::atomic<STREAM_TIME> nextStart_{kNoFrame};
     // Pictures already written, for the next decodes: one frame being
     // written and one decoded ahead leave at most two of them.
     std::array<FramePtr, 2> spares_;

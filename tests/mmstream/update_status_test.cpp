@@ -3,6 +3,9 @@
 
 #include <ddstream.h>
 
+#include <chrono>
+#include <thread>
+
 namespace mmtest {
 namespace {
 
@@ -101,6 +104,28 @@ TEST_F(UpdateStatusTest, AsyncUpdatesCompleteInOrder) {
     }
     ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
     EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), MS_S_ENDOFSTREAM);
+}
+
+// A host that polls (as a game loop does) gets each frame once it is due,
+// written by whichever thread comes first, and the end after the last.
+TEST_F(UpdateStatusTest, PolledUpdatesCompleteOnTimeInOrderToTheEnd) {
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    HRESULT status = S_OK;
+    for (int i = 0; status == S_OK; ++i) {
+        const HRESULT issued = sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
+        ASSERT_TRUE(issued == MS_S_PENDING || issued == S_OK) << std::hex << issued;
+        for (int polls = 0; (status = sample_->CompletionStatus(0, 0)) == MS_S_PENDING && polls < 5000; ++polls)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (status != S_OK) {
+            EXPECT_EQ(i, recipe_.frames);
+            break;
+        }
+        ASSERT_EQ(ShownFrame(), i);
+        STREAM_TIME start = 0, end = 0, now = 0;
+        ASSERT_EQ(sample_->GetSampleTimes(&start, &end, &now), S_OK);
+        EXPECT_GE(now - start, -10000) << "frame " << i << " at most 1 ms early";
+    }
+    EXPECT_EQ(status, MS_S_ENDOFSTREAM);
 }
 
 // No thread may touch the surface once the sample is gone, nor run once
