@@ -13,6 +13,10 @@ namespace {
 
 // A frame less than this far ahead of the clock is written at once.
 constexpr STREAM_TIME kEarlyTolerance = 10000;  // 1 ms
+// How long a due frame is left to a host that polled this recently.
+constexpr std::chrono::nanoseconds kPollerGrace = std::chrono::milliseconds(1);
+
+std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().time_since_epoch(); }
 
 }  // namespace
 
@@ -55,6 +59,7 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     // A poll that neither waits nor withdraws: an update still in flight
     // answers at once. One that just finished is found by the next poll.
     const bool pollOnly = milliseconds == 0 && !(flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT));
+    if (pollOnly) update.lastPoll.store(SteadyNow().count(), std::memory_order_relaxed);
     if (pollOnly && update.mayBePending.load(std::memory_order_acquire) && !MayBeDue()) {
         // A host that polls in a tight loop then leaves its core to the
         // threads doing the work whenever they are ready to run.
@@ -300,7 +305,16 @@ bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned genera
         if (clock_.Running()) {
             clock_.JumpForward(start);
             const STREAM_TIME ahead = start - clock_.Now();
-            if (ahead < kEarlyTolerance) return true;
+            if (ahead < kEarlyTolerance) {
+                // A host polling in a tight loop writes the frame itself
+                // (see CompletionStatus) while this thread decodes the
+                // next one, so decoding and writing overlap.
+                const auto sincePoll =
+                    SteadyNow() - std::chrono::nanoseconds(waiting->lastPoll.load(std::memory_order_relaxed));
+                if (sincePoll >= kPollerGrace) return true;
+                wake_.wait_for(lock, kPollerGrace - sincePoll);
+                continue;
+            }
             // Looks again at least once a second, so a far-off time cannot
             // overflow the wait.
             wake_.wait_for(lock, std::chrono::nanoseconds(std::min<STREAM_TIME>(ahead, 10000000) * 100));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include <ddraw.h>
 #include <mmstream.h>
@@ -30,6 +31,9 @@ struct SampleUpdate {
     // polls without waiting learns "still pending" without the mutex, so
     // it does not slow the thread that is writing its frame.
     std::atomic<bool> mayBePending{false};
+    // When the host last polled without waiting (steady clock, ns): a host
+    // polling in a tight loop writes due frames itself.
+    std::atomic<int64_t> lastPoll{0};
 };
 
 }  // namespace standin::mmstream
