@@ -262,6 +262,7 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
     DecodedFrame frame = std::move(*next_);
     next_.reset();
     nextStart_.store(kNoFrame, std::memory_order_relaxed);
+    painter_.HoldPalette(*frame.picture);
     wake_.notify_all();  // the thread: the following frame to decode meanwhile
     lock.unlock();
     const HRESULT hr =

@@ -3,6 +3,7 @@
 #include <cstring>
 
 extern "C" {
+#include <libavutil/buffer.h>
 #include <libavutil/frame.h>
 #include <libavutil/pixdesc.h>
 #include <libavutil/pixfmt.h>
@@ -86,6 +87,13 @@ HRESULT FramePainter::Convert(const AVFrame &frame, int targetFormat, uint8_t *p
     if (sws_scale(scaler_, frame.data, frame.linesize, 0, frame.height, planes, strides) != height)
         return DDERR_UNSUPPORTEDFORMAT;
     return S_OK;
+}
+
+void FramePainter::HoldPalette(AVFrame &frame) {
+    if (frame.format != AV_PIX_FMT_PAL8 || !frame.buf[1] || !frame.data[1]) return;
+    std::memcpy(heldPalette_.data(), frame.data[1], sizeof heldPalette_);
+    av_buffer_unref(&frame.buf[1]);
+    frame.data[1] = reinterpret_cast<uint8_t *>(heldPalette_.data());
 }
 
 // Palettized frames: their indices, through the stream palette when the

@@ -41,6 +41,12 @@ public:
     HRESULT Paint(const AVFrame &frame, const DDPIXELFORMAT &layout, uint8_t *pixels, LONG pitch, int width,
                   int height);
 
+    // Copies a palettized frame's palette into the painter and lets go of
+    // the decoder's buffer, before the frame is painted: decoders that keep
+    // one palette buffer (rawvideo) then reuse it for the next frame, which
+    // may be decoded meanwhile, instead of copying it.
+    void HoldPalette(AVFrame &frame);
+
 private:
     HRESULT Convert(const AVFrame &frame, int targetFormat, uint8_t *pixels, int pitch, int width, int height);
     HRESULT PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG pitch, int width, int height);
@@ -63,6 +69,7 @@ private:
     };
     SwsContext *scaler_ = nullptr;
     ConverterKey scalerKey_{};
+    alignas(16) std::array<uint32_t, 256> heldPalette_{};
     // True-colour frames on their way to indices.
     std::vector<uint8_t> rgb_;
     std::vector<uint16_t> rgb555_;
