@@ -203,7 +203,7 @@ void DecodingThread::Serve() {
             // A free clock runs to the end of the movie with its last frame.
             clock_.JumpForward(duration_);
             SampleUpdate &update = *queue_.front();
-            queue_.pop_front();
+            queue_.erase(queue_.begin());
             Complete(update, endStatus_);
             continue;
         }
@@ -221,7 +221,7 @@ void DecodingThread::Serve() {
             done_.notify_all();
             continue;
         }
-        queue_.pop_front();
+        queue_.erase(queue_.begin());
         Complete(update, hr);
     }
 }
@@ -246,12 +246,12 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
         // Dropped, as on the thread: the update waits for the next frame,
         // ahead of any issued meanwhile.
         update.state = SampleUpdate::State::Queued;
-        if (!queued) queue_.push_front(&update);
+        if (!queued) queue_.insert(queue_.begin(), &update);
         done_.notify_all();
         return true;
     }
     // Still first: only the writer of a frame takes an update off the queue.
-    if (queued) queue_.pop_front();
+    if (queued) queue_.erase(queue_.begin());
     Complete(update, hr);
     return true;
 }

@@ -17,11 +17,11 @@
 #include <array>
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "mmstream/decoded_frame.h"
 #include "mmstream/frame_painter.h"
@@ -86,7 +86,9 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread: work, clock, seek, shutdown
     std::condition_variable done_;  // callers: an update finished
-    std::deque<SampleUpdate *> queue_;
+    // A vector, not a deque: it holds an update or two, and keeps its
+    // storage where a deque would allocate a block every few dozen frames.
+    std::vector<SampleUpdate *> queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
     // next_'s start, or kNoFrame; also read without the mutex.
     static constexpr STREAM_TIME kNoFrame = INT64_MAX;
