@@ -61,9 +61,11 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     const bool pollOnly = milliseconds == 0 && !(flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT));
     if (pollOnly) update.lastPoll.store(SteadyNow().count(), std::memory_order_relaxed);
     if (pollOnly && update.mayBePending.load(std::memory_order_acquire) && !MayBeDue()) {
-        // A host that polls in a tight loop then leaves its core to the
-        // threads doing the work whenever they are ready to run.
-        std::this_thread::yield();
+        // While the frame is still being decoded, a host that polls in a
+        // tight loop leaves its core to the decoding thread. Not while it
+        // only waits for the frame's time: a yield to a busy thread on the
+        // same core can cost the host a whole scheduler tick (4 ms).
+        if (nextStart_.load(std::memory_order_relaxed) == kNoFrame) std::this_thread::yield();
         return MS_S_PENDING;
     }
     Lock lock(mutex_);
