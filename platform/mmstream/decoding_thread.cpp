@@ -16,6 +16,11 @@ constexpr STREAM_TIME kEarlyTolerance = 10000;  // 1 ms
 // How long a due frame is left to a host that polled this recently.
 constexpr std::chrono::nanoseconds kPollerGrace = std::chrono::milliseconds(1);
 
+// A host that polled this recently polls back to back: its taking the
+// frame is awaited that long without sleeping, as a sleep and a wake-up
+// would cost about as much again.
+constexpr std::chrono::nanoseconds kSpinForPoller = std::chrono::microseconds(100);
+
 std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().time_since_epoch(); }
 
 }  // namespace
@@ -297,6 +302,14 @@ void DecodingThread::KeepSpare(FramePtr picture) {
     }
 }
 
+bool DecodingThread::SpinUntilTaken(Lock &lock) {
+    lock.unlock();
+    const auto until = SteadyNow() + kSpinForPoller;
+    while (nextStart_.load(std::memory_order_relaxed) != kNoFrame && SteadyNow() < until) std::this_thread::yield();
+    lock.lock();
+    return !next_;
+}
+
 // True once the clock has reached `start`; false when something changed
 // meanwhile (a seek, a withdrawn update, shutdown) and the caller should
 // look again.
@@ -315,6 +328,7 @@ bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned genera
                 const auto sincePoll =
                     SteadyNow() - std::chrono::nanoseconds(waiting->lastPoll.load(std::memory_order_relaxed));
                 if (sincePoll >= kPollerGrace) return true;
+                if (sincePoll < kSpinForPoller && SpinUntilTaken(lock)) continue;
                 wake_.wait_for(lock, kPollerGrace - sincePoll);
                 continue;
             }

@@ -61,6 +61,9 @@ private:
     using Lock = std::unique_lock<std::mutex>;
     void Serve();
     bool WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation);
+    // Waits a moment, awake, for a polling host to take next_; true once
+    // it has.
+    bool SpinUntilTaken(Lock &lock);
     void Complete(SampleUpdate &update, HRESULT status);
     void WithdrawLocked(Lock &lock, SampleUpdate &update);
     // Writes the frame of an update that is next in line (or about to be
