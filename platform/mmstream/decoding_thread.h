@@ -4,14 +4,20 @@
 // next frame decoded ahead (that one frame, not a queue); for each update it
 // waits until the stream clock reaches that frame's start (less than 1 ms
 // ahead counts as reached), writes the frame into the sample's surface and
-// decodes the following one. An update issued when its frame is already
-// decoded and due, with none before it, is written at once by the caller's
-// thread instead, and so is a due frame whose update the host polls: a
-// host asking for frames back to back, or polling for them, does not wait
-// for the thread to wake up. A frame that cannot be written is dropped and the
-// update takes the next one; whatever ends the decoding ends the stream. A
-// seek makes the next frame the one shown at the new position, also for an
-// update already waiting.
+// decodes the following one.
+//
+// A host's own thread writes the frame instead when it finds it decoded and
+// due: when it issues an update with none before it, or when it polls a
+// pending one. The thread, woken as the frame is taken, decodes the next
+// one meanwhile, and leaves a due frame to a host that polled within the
+// last millisecond for that long. So a host asking or polling for frames
+// back to back never waits for the thread to wake up, and one that polls
+// rarely or waits still gets its frames on time.
+//
+// A frame that cannot be written is dropped and the update takes the next
+// one; whatever ends the decoding ends the stream. A seek makes the next
+// frame the one shown at the new position, also for an update already
+// waiting.
 #pragma once
 
 #include <array>
