@@ -220,7 +220,7 @@ void DecodingThread::Serve() {
 
         // The update stays first in the queue while its frame is written.
         SampleUpdate &update = *queue_.front();
-        const HRESULT hr = WriteNext(lock, update);
+        const HRESULT hr = WriteNext(lock, update, nullptr);
         if (FAILED(hr)) {
             // A frame that cannot be written is dropped: the update waits
             // for the next one.
@@ -248,7 +248,11 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
         return false;
     clock_.JumpForward(next_->start);
     if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
-    const HRESULT hr = WriteNext(lock, update);
+    // A host's call never waits for a surface another thread holds: the
+    // frame is then left to the decoding thread.
+    SurfaceWrite target(update.surface, false);
+    if (target.Busy()) return false;
+    const HRESULT hr = WriteNext(lock, update, &target);
     if (FAILED(hr)) {
         // Dropped, as on the thread: the update waits for the next frame,
         // ahead of any issued meanwhile.
@@ -263,7 +267,7 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
     return true;
 }
 
-HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
+HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite *locked) {
     update.state = SampleUpdate::State::Writing;
     writing_ = true;
     DecodedFrame frame = std::move(*next_);
@@ -272,8 +276,14 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update) {
     painter_.HoldPalette(*frame.picture);
     wake_.notify_all();  // the thread: the following frame to decode meanwhile
     lock.unlock();
-    const HRESULT hr =
-        GuardExceptions([&] { return WriteFrameToSurface(update.surface, update.rect, *frame.picture, painter_); });
+    const HRESULT hr = GuardExceptions([&] {
+        std::optional<SurfaceWrite> own;
+        SurfaceWrite &target = locked ? *locked : own.emplace(update.surface, true);
+        const HRESULT painted = target.Paint(update.rect, *frame.picture, painter_);
+        target.Unlock();
+        return painted;
+    });
+    if (locked) locked->Unlock();  // also after an exception
     lock.lock();
     writing_ = false;
     // Emptied by the thread when it decodes into it: FFmpeg's buffers are

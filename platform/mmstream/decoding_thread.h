@@ -34,6 +34,7 @@
 #include "mmstream/movie_file.h"
 #include "mmstream/sample_update.h"
 #include "mmstream/stream_clock.h"
+#include "mmstream/surface_writer.h"
 
 namespace standin::mmstream {
 
@@ -81,8 +82,9 @@ private:
     // mutex; WriteIfDue decides.
     bool MayBeDue() const;
     // Writes next_ into the update's surface with the mutex released, and
-    // gives the update the frame's times when that succeeds.
-    HRESULT WriteNext(Lock &lock, SampleUpdate &update);
+    // gives the update the frame's times when that succeeds. `locked`: the
+    // surface locked already, or null to lock it (waiting) meanwhile.
+    HRESULT WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite *locked);
     FramePtr TakeSpare();
     // Keeps a written picture for reuse (frees it if no slot is free).
     void KeepSpare(FramePtr picture);

@@ -6,36 +6,32 @@ extern "C" {
 
 namespace standin::mmstream {
 
-namespace {
-
-// DDLOCK_WAIT waits while another thread (the host blitting the last frame,
-// say) holds the surface.
-HRESULT LockForWriting(IDirectDrawSurface *surface, DDSURFACEDESC *description) {
-    *description = DDSURFACEDESC{};
-    description->dwSize = sizeof(DDSURFACEDESC);
-    return surface->Lock(nullptr, description, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+SurfaceWrite::SurfaceWrite(IDirectDrawSurface *surface, bool wait) : surface_(surface) {
+    description_.dwSize = sizeof(DDSURFACEDESC);
+    status_ = surface_->Lock(nullptr, &description_, DDLOCK_WRITEONLY | (wait ? DDLOCK_WAIT : 0), nullptr);
+    locked_ = SUCCEEDED(status_);
 }
 
-}  // namespace
+SurfaceWrite::~SurfaceWrite() { Unlock(); }
 
-HRESULT WriteFrameToSurface(IDirectDrawSurface *surface, const RECT &rect, const AVFrame &frame,
-                            FramePainter &painter) {
-    DDSURFACEDESC description;
-    HRESULT hr = LockForWriting(surface, &description);
-    if (FAILED(hr)) return hr;
-    auto *pixels = static_cast<uint8_t *>(description.lpSurface);
-    const DWORD bytesPerPixel = description.ddpfPixelFormat.dwRGBBitCount / 8;
+void SurfaceWrite::Unlock() {
+    if (locked_) surface_->Unlock(description_.lpSurface);
+    locked_ = false;
+}
+
+HRESULT SurfaceWrite::Paint(const RECT &rect, const AVFrame &frame, FramePainter &painter) {
+    if (FAILED(status_)) return status_;
+    if (!locked_) return DDERR_NOTLOCKED;
+    auto *pixels = static_cast<uint8_t *>(description_.lpSurface);
+    const DWORD bytesPerPixel = description_.ddpfPixelFormat.dwRGBBitCount / 8;
     const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (rect.left < 0 || rect.top < 0 || width <= 0 || height <= 0 ||
-        static_cast<DWORD>(rect.right) > description.dwWidth || static_cast<DWORD>(rect.bottom) > description.dwHeight ||
-        !pixels) {
-        hr = DDERR_INVALIDRECT;
-    } else {
-        pixels += static_cast<ptrdiff_t>(rect.top) * description.lPitch + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
-        hr = painter.Paint(frame, description.ddpfPixelFormat, pixels, description.lPitch, width, height);
-    }
-    surface->Unlock(description.lpSurface);
-    return hr;
+        static_cast<DWORD>(rect.right) > description_.dwWidth ||
+        static_cast<DWORD>(rect.bottom) > description_.dwHeight || !pixels)
+        return DDERR_INVALIDRECT;
+    pixels +=
+        static_cast<ptrdiff_t>(rect.top) * description_.lPitch + static_cast<ptrdiff_t>(rect.left) * bytesPerPixel;
+    return painter.Paint(frame, description_.ddpfPixelFormat, pixels, description_.lPitch, width, height);
 }
 
 }  // namespace standin::mmstream

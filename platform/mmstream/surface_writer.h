@@ -9,10 +9,30 @@ struct AVFrame;
 
 namespace standin::mmstream {
 
-// Locks the surface, paints the frame scaled to the rectangle and unlocks
-// it. The rectangle must lie inside the surface (DDERR_INVALIDRECT
-// otherwise).
-HRESULT WriteFrameToSurface(IDirectDrawSurface *surface, const RECT &rect, const AVFrame &frame,
-                            FramePainter &painter);
+// A surface locked for writing one frame; unlocked when it goes.
+class SurfaceWrite {
+public:
+    // `wait`: DDLOCK_WAIT, waiting while another thread holds the surface.
+    SurfaceWrite(IDirectDrawSurface *surface, bool wait);
+    ~SurfaceWrite();
+    SurfaceWrite(const SurfaceWrite &) = delete;
+    SurfaceWrite &operator=(const SurfaceWrite &) = delete;
+
+    // The lock's outcome.
+    HRESULT Status() const { return status_; }
+    // True when the lock failed only because someone else holds the surface.
+    bool Busy() const { return status_ == DDERR_SURFACEBUSY || status_ == DDERR_WASSTILLDRAWING; }
+    // Paints the frame scaled to the rectangle, which must lie inside the
+    // surface (DDERR_INVALIDRECT otherwise); the lock's failure if it failed.
+    HRESULT Paint(const RECT &rect, const AVFrame &frame, FramePainter &painter);
+    // Lets go of the surface now, once.
+    void Unlock();
+
+private:
+    IDirectDrawSurface *const surface_;
+    DDSURFACEDESC description_{};
+    HRESULT status_;
+    bool locked_;
+};
 
 }  // namespace standin::mmstream

@@ -3,7 +3,9 @@
 
 #include <ddstream.h>
 
+#include <algorithm>
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace mmtest {
@@ -126,6 +128,38 @@ TEST_F(UpdateStatusTest, PolledUpdatesCompleteOnTimeInOrderToTheEnd) {
         EXPECT_GE(now - start, -10000) << "frame " << i << " at most 1 ms early";
     }
     EXPECT_EQ(status, MS_S_ENDOFSTREAM);
+}
+
+// A poll never waits for a surface that another thread of the host holds:
+// the frame arrives once that thread lets go.
+TEST_F(UpdateStatusTest, PollWhileAnotherThreadHoldsTheSurfaceAnswersAtOnce) {
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    ASSERT_EQ(UpdateNow(), S_OK);
+    std::promise<void> locked, release;
+    std::thread holder([&] {
+        DDSURFACEDESC description{};
+        description.dwSize = sizeof(description);
+        ASSERT_EQ(surface_->Lock(nullptr, &description, DDLOCK_WAIT, nullptr), DD_OK);
+        locked.set_value();
+        release.get_future().wait();
+        surface_->Unlock(description.lpSurface);
+    });
+    locked.get_future().wait();
+    ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING);
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(300);  // frame 1 is due after 40 ms
+    double longestMs = 0;
+    while (Clock::now() < until) {
+        const auto before = Clock::now();
+        EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, 0), MS_S_PENDING);
+        longestMs = std::max(longestMs, std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_LT(longestMs, 150) << "a poll waited for the surface";
+    release.set_value();
+    holder.join();
+    EXPECT_EQ(sample_->CompletionStatus(COMPSTAT_WAIT, INFINITE), S_OK);
+    EXPECT_EQ(ShownFrame(), 1);
 }
 
 // No thread may touch the surface once the sample is gone, nor run once
