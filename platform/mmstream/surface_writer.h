@@ -18,8 +18,6 @@ public:
     SurfaceWrite(const SurfaceWrite &) = delete;
     SurfaceWrite &operator=(const SurfaceWrite &) = delete;
 
-    // The lock's outcome.
-    HRESULT Status() const { return status_; }
     // True when the lock failed only because someone else holds the surface.
     bool Busy() const { return status_ == DDERR_SURFACEBUSY || status_ == DDERR_WASSTILLDRAWING; }
     // Paints the frame scaled to the rectangle, which must lie inside the
