@@ -86,7 +86,7 @@ link_with_lld() {  # folder, MinGW target, object, program
     /alternatename:__image_base__=$image_base /out:"$4" \
     "$mingw/crt2.o" "$gcc_lib/crtbegin.o" "$3" "$package/$1/lib/vidsurf.lib" \
     /libpath:"$mingw" /libpath:"$gcc_lib" \
-    libmingw32.a libgcc.a libmingwex.a libmsvcrt.a libkernel32.a libuser32.a libddraw.a \
+    libmingw32.a libgcc.a libmingwex.a libmsvcrt.a libkernel32.a libuser32.a libgdi32.a libddraw.a \
     libadvapi32.a libshell32.a libgcc.a libmingwex.a libmsvcrt.a libkernel32.a "$gcc_lib/crtend.o"
 }
 
@@ -226,7 +226,8 @@ for entry in "${arches[@]}"; do
 
   for how in lld cmake; do
     say "running the $folder package host built with $how"
-    expect_output "$folder package host ($how)" $'160x120, 1.00 s\r\nplayed to the end\r\n' \
+    expect_output "$folder package host ($how)" \
+      $'160x120, 1.00 s\r\nplayed to the end\r\nthe last frame is on the screen\r\n' \
       "$out/package-host$s-$how.out" "$out/package-host$s/$how/package_host.exe" "$movie"
   done
 done
