@@ -87,9 +87,9 @@ bool PlainLibavLoop(const std::string &path, ReferenceTarget target, LoopResult 
     d.frame = av_frame_alloc();
     if (!d.codec || !d.packet || !d.frame) return Fail(error, "out of memory");
     avcodec_parameters_to_context(d.codec, d.format->streams[stream]->codecpar);
-    // The stand-in's threading: as many slice threads as FFmpeg chooses.
+    // FFmpeg's default threading, as its command line sets it: the thread
+    // count chosen by FFmpeg, frame and slice threads as the codec takes.
     d.codec->thread_count = 0;
-    d.codec->thread_type = FF_THREAD_SLICE;
     if (avcodec_open2(d.codec, decoder, nullptr) < 0) return Fail(error, "decoder");
     for (unsigned i = 0; i < d.format->nb_streams; ++i)
         if (static_cast<int>(i) != stream) d.format->streams[i]->discard = AVDISCARD_ALL;

@@ -1,6 +1,7 @@
 // The reference every playback figure is measured against: a plain libav
 // loop that demuxes, decodes and converts each frame into a buffer in the
-// screen's format, with the decoder threading the stand-in uses.
+// screen's format, with FFmpeg's default decoder threading (frame and slice
+// threads, as many as FFmpeg chooses), which is what a user of FFmpeg gets.
 #pragma once
 
 #include <cstdint>

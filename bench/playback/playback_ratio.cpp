@@ -9,14 +9,18 @@
 namespace {
 
 constexpr int kRounds = 3;
-constexpr int kFrames = 250;  // ten seconds of movie
 constexpr double kAllocationsGoal = 0;
 
 }  // namespace
 
 void ComparePlayback(benchmark::State &state, moviegen::Kind kind, ReferenceTarget target, double goal) {
+    ComparePlayback(state, PlaybackMovieSpec{kind}, target, goal);
+}
+
+void ComparePlayback(benchmark::State &state, const PlaybackMovieSpec &movie, ReferenceTarget target, double goal) {
     std::string error;
-    const std::string path = PlaybackMovie(kind, &error, 640, 480, BenchFrames(kFrames));
+    const std::string path =
+        PlaybackMovie(movie.kind, &error, movie.width, movie.height, BenchFrames(movie.frames));
     Screen screen(true);
     if (path.empty() || !screen.ok()) {
         state.SkipWithError(error.empty() ? "no screen" : error.c_str());
