@@ -45,6 +45,9 @@ void ComparePlayback(benchmark::State &state, const PlaybackMovieSpec &movie, Re
     state.counters["fps_ratio"] = reference.fps() > 0 ? best.fps() / reference.fps() : 0;
     state.counters["fps_ratio_goal_min"] = goal;
     state.counters["frames"] = best.frames;
+    // Load-independent: the CPU a frame costs each loop, all threads.
+    state.counters["libav_cpu_ms_per_frame"] = reference.cpuMsPerFrame();
+    state.counters["tick_cpu_ms_per_frame"] = best.cpuMsPerFrame();
     if (best.allocationsPerFrame >= 0) {
         // What FFmpeg allocates itself to demux and decode a frame comes
         // with any use of it; what the library and the stand-in add is the

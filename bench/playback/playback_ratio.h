@@ -1,8 +1,9 @@
 // Compares unpaced playback through the library's tick with the plain libav
-// loop on the same movie (640x480 unless told otherwise), in one run: both loops play the whole
-// movie in turn, three times, and the fastest pass of each counts (other work on
-// the machine slows single passes). Counters: the two rates, their ratio
-// and its goal, and the tick loop's allocations per frame and their goal.
+// loop on the same movie (640x480 unless told otherwise), in one run: both
+// loops play the whole movie in turn, three times, and the fastest pass of
+// each counts (other work on the machine slows single passes). Counters:
+// the two rates, their ratio and its goal, the CPU time a frame costs each
+// (all threads), and the tick loop's allocations per frame and their goal.
 #pragma once
 
 #include <benchmark/benchmark.h>
