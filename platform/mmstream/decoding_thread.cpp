@@ -25,6 +25,11 @@ constexpr std::chrono::nanoseconds kPollerGrace = std::chrono::milliseconds(1);
 // would cost about as much again.
 constexpr std::chrono::nanoseconds kSpinForPoller = std::chrono::microseconds(100);
 
+// While frames take this long to decode, a poll waits this long at most
+// for the frame still being decoded.
+constexpr std::chrono::nanoseconds kSlowDecode = std::chrono::milliseconds(1);
+constexpr std::chrono::nanoseconds kSlowDecodeWait = std::chrono::microseconds(500);
+
 // How long after a frame's start the host is left to present it before the
 // next frame is decoded: a quarter of the frame's time, at most this.
 constexpr STREAM_TIME kPresentTime = 30000;  // 3 ms
@@ -78,8 +83,20 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
         // tight loop leaves its core to the decoding thread. Not while it
         // only waits for the frame's time: a yield to a busy thread on the
         // same core can cost the host a whole scheduler tick (4 ms).
-        if (nextStart_.load(std::memory_order_relaxed) == kNoFrame) std::this_thread::yield();
-        return MS_S_PENDING;
+        if (nextStart_.load(std::memory_order_relaxed) != kNoFrame) return MS_S_PENDING;
+        if (decodeNanoseconds_.load(std::memory_order_relaxed) < kSlowDecode.count()) {
+            std::this_thread::yield();
+            return MS_S_PENDING;
+        }
+        // A frame that takes milliseconds (high definition, on the
+        // decoder's threads) is waited for asleep, a moment at most, and
+        // taken as soon as it is decoded: a yielding host would keep its
+        // core looking busy while the decoder's threads share the other
+        // one, and waking it every few microseconds costs as much.
+        Lock lock(mutex_);
+        ++decodeWaiters_;
+        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || !update.Pending(); });
+        --decodeWaiters_;
     }
     Lock lock(mutex_);
     if (update.state == SampleUpdate::State::Never) return S_OK;
@@ -188,8 +205,11 @@ void DecodingThread::Serve() {
             DecodedFrame frame;
             frame.picture = TakeSpare();
             lock.unlock();
+            const auto decodeStarted = SteadyNow();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
+            decodeNanoseconds_.store((SteadyNow() - decodeStarted).count(), std::memory_order_relaxed);
             lock.lock();
+            if (decodeWaiters_ > 0) decoded_.notify_all();
             // Whatever ends the data (its end, a decoder or demuxer that
             // gives up, no memory) ends the stream; a seek that overtook
             // the decoding makes it moot.

@@ -115,6 +115,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread: work, clock, seek, shutdown
     std::condition_variable done_;  // callers: an update finished
+    std::condition_variable decoded_;  // polls waiting for a slow frame: it was decoded
+    int decodeWaiters_ = 0;
     // A vector, not a deque: it holds an update or two, and keeps its
     // storage where a deque would allocate a block every few dozen frames.
     std::vector<SampleUpdate *> queue_;
@@ -122,6 +124,9 @@ private:
     // next_'s start, or kNoFrame; also read without the mutex.
     static constexpr STREAM_TIME kNoFrame = INT64_MAX;
     std::atomic<STREAM_TIME> nextStart_{kNoFrame};
+    // How long the last frame took to decode (steady clock, ns); read
+    // without the mutex by polls.
+    std::atomic<int64_t> decodeNanoseconds_{0};
     // Pictures already written, for the next decodes: one frame being
     // written and one decoded ahead leave at most two of them.
     std::array<FramePtr, 2> spares_;
