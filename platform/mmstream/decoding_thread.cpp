@@ -352,8 +352,8 @@ bool DecodingThread::HoldOff(Lock &lock) {
 bool DecodingThread::WorthPreparing() const {
     // Only a frame with time to spare before it is due, on a clock that
     // waits for it; palettized frames are copied as they are anyway.
-    if (nextPrepared_ || !next_ || queue_.empty() || !clock_.Running() || clock_.Free() ||
-        next_->picture->format == AV_PIX_FMT_PAL8)
+    if (clock_.Free() || nextPrepared_ || !next_ || queue_.empty() || next_->picture->format == AV_PIX_FMT_PAL8 ||
+        !clock_.Running())
         return false;
     return next_->start - clock_.Now() >= kEarlyTolerance;
 }
