@@ -36,10 +36,9 @@ struct Report {
                         const std::function<bool(std::string *)> &work) {
     Report report;
     std::string error;
-    if (!prepare(&error)) {
-    } else if (!ResetPeak()) {
-        error = "cannot reset the peak resident size";
-    } else {
+    const bool prepared = prepare(&error);
+    if (prepared && !ResetPeak()) error = "cannot reset the peak resident size";
+    if (prepared && error.empty()) {
         const long base = StatusKiB("VmRSS:");
         if (work(&error)) {
             const long peak = StatusKiB("VmHWM:");
