@@ -1,6 +1,7 @@
 // The reference every playback figure is measured against: a plain libav
 // loop that demuxes, decodes and converts each frame into a buffer in the
-// screen's format, with the decoder threading the stand-in uses.
+// screen's format, with FFmpeg's default decoder threading (frame and slice
+// threads, as many as FFmpeg chooses), which is what a user of FFmpeg gets.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +17,18 @@ enum class ReferenceTarget {
 struct LoopResult {
     int frames = 0;
     double seconds = 0;
+    // CPU time of the whole process (every thread) over the same span: what
+    // the loop costs whatever else runs on the machine.
+    double cpuSeconds = 0;
     // Heap allocations per frame from the tenth to the last frame; negative
     // where allocations cannot be counted.
     double allocationsPerFrame = -1;
     double fps() const { return seconds > 0 ? frames / seconds : 0; }
+    double cpuMsPerFrame() const { return frames > 0 ? cpuSeconds * 1000 / frames : 0; }
 };
+
+// CPU seconds the process has used so far, all threads.
+double ProcessCpuSeconds();
 
 // Counts allocations over the steady state of a loop: from the tenth frame
 // to the last.

@@ -9,14 +9,18 @@
 namespace {
 
 constexpr int kRounds = 3;
-constexpr int kFrames = 250;  // ten seconds of movie
 constexpr double kAllocationsGoal = 0;
 
 }  // namespace
 
 void ComparePlayback(benchmark::State &state, moviegen::Kind kind, ReferenceTarget target, double goal) {
+    ComparePlayback(state, PlaybackMovieSpec{kind}, target, goal);
+}
+
+void ComparePlayback(benchmark::State &state, const PlaybackMovieSpec &movie, ReferenceTarget target, double goal) {
     std::string error;
-    const std::string path = PlaybackMovie(kind, &error, 640, 480, BenchFrames(kFrames));
+    const std::string path =
+        PlaybackMovie(movie.kind, &error, movie.width, movie.height, BenchFrames(movie.frames));
     Screen screen(true);
     if (path.empty() || !screen.ok()) {
         state.SkipWithError(error.empty() ? "no screen" : error.c_str());
@@ -41,6 +45,9 @@ void ComparePlayback(benchmark::State &state, moviegen::Kind kind, ReferenceTarg
     state.counters["fps_ratio"] = reference.fps() > 0 ? best.fps() / reference.fps() : 0;
     state.counters["fps_ratio_goal_min"] = goal;
     state.counters["frames"] = best.frames;
+    // Load-independent: the CPU a frame costs each loop, all threads.
+    state.counters["libav_cpu_ms_per_frame"] = reference.cpuMsPerFrame();
+    state.counters["tick_cpu_ms_per_frame"] = best.cpuMsPerFrame();
     if (best.allocationsPerFrame >= 0) {
         // What FFmpeg allocates itself to demux and decode a frame comes
         // with any use of it; what the library and the stand-in add is the

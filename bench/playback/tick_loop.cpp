@@ -20,6 +20,7 @@ bool TickLoop(const std::string &path, const Screen &screen, LoopResult *result,
     int frames = 0;
     SteadyAllocations allocations;
     const auto started = std::chrono::steady_clock::now();
+    const double cpuStarted = ProcessCpuSeconds();
     for (;;) {
         const int tick = updateStreamSample(stream, screen.primary());
         if (tick == kTickEnded) break;
@@ -27,9 +28,11 @@ bool TickLoop(const std::string &path, const Screen &screen, LoopResult *result,
         allocations.FrameDone(++frames);
     }
     const auto ended = std::chrono::steady_clock::now();
+    const double cpuEnded = ProcessCpuSeconds();
     freeStreamSample(stream);
     result->frames = frames;
     result->seconds = std::chrono::duration<double>(ended - started).count();
+    result->cpuSeconds = cpuEnded - cpuStarted;
     result->allocationsPerFrame = allocations.PerFrame(frames);
     return true;
 }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <chrono>
 
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
 #include "common/exception_guard.h"
 #include "mmstream/fixed_palette.h"
 #include "mmstream/surface_writer.h"
@@ -20,6 +24,15 @@ constexpr std::chrono::nanoseconds kPollerGrace = std::chrono::milliseconds(1);
 // frame is awaited that long without sleeping, as a sleep and a wake-up
 // would cost about as much again.
 constexpr std::chrono::nanoseconds kSpinForPoller = std::chrono::microseconds(100);
+
+// While frames take this long to decode, a poll waits this long at most
+// for the frame still being decoded.
+constexpr std::chrono::nanoseconds kSlowDecode = std::chrono::milliseconds(1);
+constexpr std::chrono::nanoseconds kSlowDecodeWait = std::chrono::microseconds(500);
+
+// How long after a frame's start the host is left to present it before the
+// next frame is decoded: a quarter of the frame's time, at most this.
+constexpr STREAM_TIME kPresentTime = 30000;  // 3 ms
 
 std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().time_since_epoch(); }
 
@@ -70,8 +83,20 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
         // tight loop leaves its core to the decoding thread. Not while it
         // only waits for the frame's time: a yield to a busy thread on the
         // same core can cost the host a whole scheduler tick (4 ms).
-        if (nextStart_.load(std::memory_order_relaxed) == kNoFrame) std::this_thread::yield();
-        return MS_S_PENDING;
+        if (nextStart_.load(std::memory_order_relaxed) != kNoFrame) return MS_S_PENDING;
+        if (decodeNanoseconds_.load(std::memory_order_relaxed) < kSlowDecode.count()) {
+            std::this_thread::yield();
+            return MS_S_PENDING;
+        }
+        // A frame that takes milliseconds (high definition, on the
+        // decoder's threads) is waited for asleep, a moment at most, and
+        // taken as soon as it is decoded: a yielding host would keep its
+        // core looking busy while the decoder's threads share the other
+        // one, and waking it every few microseconds costs as much.
+        Lock lock(mutex_);
+        ++decodeWaiters_;
+        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || !update.Pending(); });
+        --decodeWaiters_;
     }
     Lock lock(mutex_);
     if (update.state == SampleUpdate::State::Never) return S_OK;
@@ -158,6 +183,8 @@ void DecodingThread::Serve() {
             const STREAM_TIME target = seekTarget_;
             if (next_) KeepSpare(std::move(next_->picture));
             next_.reset();
+            nextPrepared_ = false;
+            decodeFrom_ = kNoFrame;
             nextStart_.store(kNoFrame, std::memory_order_relaxed);
             endStatus_ = S_OK;
             lock.unlock();
@@ -171,14 +198,18 @@ void DecodingThread::Serve() {
             continue;
         }
         if (!next_ && endStatus_ == S_OK) {
+            if (HoldOff(lock)) continue;
             // Decoded ahead, whether an update waits or not: a host that
             // asks for frames back to back finds the next one ready, while
             // memory stays bounded to that one frame.
             DecodedFrame frame;
             frame.picture = TakeSpare();
             lock.unlock();
+            const auto decodeStarted = SteadyNow();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
+            decodeNanoseconds_.store((SteadyNow() - decodeStarted).count(), std::memory_order_relaxed);
             lock.lock();
+            if (decodeWaiters_ > 0) decoded_.notify_all();
             // Whatever ends the data (its end, a decoder or demuxer that
             // gives up, no memory) ends the stream; a seek that overtook
             // the decoding makes it moot.
@@ -212,6 +243,10 @@ void DecodingThread::Serve() {
             SampleUpdate &update = *queue_.front();
             queue_.erase(queue_.begin());
             Complete(update, endStatus_);
+            continue;
+        }
+        if (WorthPreparing()) {
+            PrepareNext(lock);
             continue;
         }
         // A caller may have written the frame meanwhile (after withdrawing
@@ -272,6 +307,8 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite
     writing_ = true;
     DecodedFrame frame = std::move(*next_);
     next_.reset();
+    const bool prepared = nextPrepared_;
+    nextPrepared_ = false;
     nextStart_.store(kNoFrame, std::memory_order_relaxed);
     painter_.HoldPalette(*frame.picture);
     wake_.notify_all();  // the thread: the following frame to decode meanwhile
@@ -279,7 +316,8 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite
     const HRESULT hr = GuardExceptions([&] {
         std::optional<SurfaceWrite> own;
         SurfaceWrite &target = locked ? *locked : own.emplace(update.surface, true);
-        const HRESULT painted = target.Paint(update.rect, *frame.picture, painter_);
+        HRESULT painted = prepared ? target.Copy(update.rect, prepared_) : S_FALSE;
+        if (painted == S_FALSE) painted = target.Paint(update.rect, *frame.picture, painter_);
         target.Unlock();
         return painted;
     });
@@ -292,9 +330,52 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite
     if (SUCCEEDED(hr)) {
         update.frameStart = frame.start;
         update.frameEnd = frame.end;
+        if (!clock_.Free()) decodeFrom_ = frame.start + std::min(kPresentTime, (frame.end - frame.start) / 4);
     }
     wake_.notify_all();  // the thread: the painter is free again
     return hr;
+}
+
+bool DecodingThread::HoldOff(Lock &lock) {
+    if (decodeFrom_ == kNoFrame) return false;
+    STREAM_TIME now;
+    // A stopped clock has no host presenting frames to wait for.
+    const STREAM_TIME wait = clock_.Read(&now) ? decodeFrom_ - now : 0;
+    if (wait <= 0) {
+        decodeFrom_ = kNoFrame;
+        return false;
+    }
+    wake_.wait_for(lock, std::chrono::nanoseconds(wait * 100));
+    return true;
+}
+
+bool DecodingThread::WorthPreparing() const {
+    // Only a frame with time to spare before it is due, on a clock that
+    // waits for it; palettized frames are copied as they are anyway.
+    if (clock_.Free() || nextPrepared_ || !next_ || queue_.empty() || next_->picture->format == AV_PIX_FMT_PAL8 ||
+        !clock_.Running())
+        return false;
+    return next_->start - clock_.Now() >= kEarlyTolerance;
+}
+
+void DecodingThread::PrepareNext(Lock &lock) {
+    nextPrepared_ = true;  // tried once, whatever comes of it
+    const SampleUpdate &update = *queue_.front();
+    DDSURFACEDESC description{};
+    description.dwSize = sizeof description;
+    const int width = update.rect.right - update.rect.left, height = update.rect.bottom - update.rect.top;
+    if (FAILED(update.surface->GetSurfaceDesc(&description))) return;
+    // Nobody takes next_ or the painter while writing_ is set.
+    writing_ = true;
+    const AVFrame &picture = *next_->picture;
+    lock.unlock();
+    GuardExceptions([&] {
+        prepared_.Paint(picture, description.ddpfPixelFormat, width, height, painter_);
+        return S_OK;
+    });
+    lock.lock();
+    writing_ = false;
+    wake_.notify_all();
 }
 
 FramePtr DecodingThread::TakeSpare() {

@@ -14,6 +14,15 @@
 // back to back never waits for the thread to wake up, and one that polls
 // rarely or waits still gets its frames on time.
 //
+// On the real clock the thread decodes the next frame only a moment after
+// the last one was written, once the host has presented it: decoding next
+// to a presenting host on a machine of few cores would delay the frame on
+// its way to the screen. And a true-colour frame that is not due yet is painted
+// ahead into memory of the thread's own, in the layout and size of the
+// surface of the update first in line; writing it once due is then a copy
+// of rows, and frames of high definition still reach their surfaces on
+// time.
+//
 // A frame that cannot be written is dropped and the update takes the next
 // one; whatever ends the decoding ends the stream. A seek makes the next
 // frame the one shown at the new position, also for an update already
@@ -32,6 +41,7 @@
 #include "mmstream/decoded_frame.h"
 #include "mmstream/frame_painter.h"
 #include "mmstream/movie_file.h"
+#include "mmstream/prepared_frame.h"
 #include "mmstream/sample_update.h"
 #include "mmstream/stream_clock.h"
 #include "mmstream/surface_writer.h"
@@ -85,6 +95,13 @@ private:
     // gives the update the frame's times when that succeeds. `locked`: the
     // surface locked already, or null to lock it (waiting) meanwhile.
     HRESULT WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite *locked);
+    // Waits while the host presents the frame just written (see above);
+    // false once the next frame may be decoded.
+    bool HoldOff(Lock &lock);
+    // Whether next_ is worth painting ahead for the update first in line.
+    bool WorthPreparing() const;
+    // Paints next_ into prepared_ with the mutex released.
+    void PrepareNext(Lock &lock);
     FramePtr TakeSpare();
     // Keeps a written picture for reuse (frees it if no slot is free).
     void KeepSpare(FramePtr picture);
@@ -93,10 +110,13 @@ private:
     StreamClock &clock_;
     const STREAM_TIME duration_;
     FramePainter painter_;               // used by whoever set writing_
+    PreparedFrame prepared_;             // likewise
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread: work, clock, seek, shutdown
     std::condition_variable done_;  // callers: an update finished
+    std::condition_variable decoded_;  // polls waiting for a slow frame: it was decoded
+    int decodeWaiters_ = 0;
     // A vector, not a deque: it holds an update or two, and keeps its
     // storage where a deque would allocate a block every few dozen frames.
     std::vector<SampleUpdate *> queue_;
@@ -104,10 +124,15 @@ private:
     // next_'s start, or kNoFrame; also read without the mutex.
     static constexpr STREAM_TIME kNoFrame = INT64_MAX;
     std::atomic<STREAM_TIME> nextStart_{kNoFrame};
+    // How long the last frame took to decode (steady clock, ns); read
+    // without the mutex by polls.
+    std::atomic<int64_t> decodeNanoseconds_{0};
     // Pictures already written, for the next decodes: one frame being
     // written and one decoded ahead leave at most two of them.
     std::array<FramePtr, 2> spares_;
-    bool writing_ = false;              // a frame is on its way into a surface
+    bool writing_ = false;              // a frame is on its way into a surface, or into prepared_
+    bool nextPrepared_ = false;         // next_ was painted into prepared_ (or could not be)
+    STREAM_TIME decodeFrom_ = kNoFrame; // the clock's time for the next decode; kNoFrame: at once
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
     unsigned seekGeneration_ = 0;
     unsigned appliedGeneration_ = 0;

@@ -4,6 +4,7 @@
 #include <ddraw.h>
 
 #include "mmstream/frame_painter.h"
+#include "mmstream/prepared_frame.h"
 
 struct AVFrame;
 
@@ -23,10 +24,16 @@ public:
     // Paints the frame scaled to the rectangle, which must lie inside the
     // surface (DDERR_INVALIDRECT otherwise); the lock's failure if it failed.
     HRESULT Paint(const RECT &rect, const AVFrame &frame, FramePainter &painter);
+    // Copies a frame painted ahead into the rectangle: S_FALSE, writing
+    // nothing, when it was painted for another layout or size.
+    HRESULT Copy(const RECT &rect, const PreparedFrame &prepared);
     // Lets go of the surface now, once.
     void Unlock();
 
 private:
+    // The rectangle's first pixel, or the reason there is none.
+    HRESULT Target(const RECT &rect, uint8_t **pixels);
+
     IDirectDrawSurface *const surface_;
     DDSURFACEDESC description_{};
     HRESULT status_;

@@ -43,6 +43,31 @@ INSTANTIATE_TEST_SUITE_P(AllKinds, FramesTest, ::testing::ValuesIn(moviegen::All
 
 using FrameGeometryTest = StreamTest;
 
+// High-definition frames take milliseconds to decode, and a host polling
+// back to back waits for them asleep: every frame still arrives, in order,
+// and the end of the stream too.
+TEST_F(FrameGeometryTest, PollingBackToBackForHighDefinitionFramesGetsEveryFrame) {
+    MovieRecipe recipe;
+    recipe.kind = Kind::H264Mov;
+    recipe.width = 1280;
+    recipe.height = 720;
+    recipe.frames = 8;
+    ASSERT_EQ(Open(recipe), S_OK);
+    MakeSample();
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    for (int i = 0; i <= recipe.frames; ++i) {
+        ASSERT_EQ(sample_->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0), MS_S_PENDING) << "update " << i;
+        HRESULT status = MS_S_PENDING;
+        for (int poll = 0; poll < 1000000 && status == MS_S_PENDING; ++poll) status = sample_->CompletionStatus(0, 0);
+        if (i == recipe.frames) {
+            EXPECT_EQ(status, MS_S_ENDOFSTREAM);
+        } else {
+            ASSERT_EQ(status, S_OK) << "frame " << i;
+            EXPECT_EQ(ShownFrame(), i);
+        }
+    }
+}
+
 // Odd sizes give surfaces whose pitch exceeds the row; nothing may shear.
 TEST_F(FrameGeometryTest, OddSizeKeepsEveryRowInPlace) {
     MovieRecipe recipe;

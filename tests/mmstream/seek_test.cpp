@@ -55,7 +55,8 @@ TEST_P(SeekTest, SeekToTheEndGivesEndOfStream) {
     EXPECT_EQ(FrameAfterSeek(moviegen::FrameStart100ns(recipe_, 5)), 5) << "and back again";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SeekTest, ::testing::Values(Kind::RawRgbAvi, Kind::Mpeg4PcmAvi, Kind::Mpeg1Ps, Kind::Gif),
+INSTANTIATE_TEST_SUITE_P(Kinds, SeekTest,
+                         ::testing::Values(Kind::RawRgbAvi, Kind::Mpeg4PcmAvi, Kind::Mpeg1Ps, Kind::Gif, Kind::H264Mov),
                          KindTestName);
 
 }  // namespace

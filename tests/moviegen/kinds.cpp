@@ -7,7 +7,8 @@ namespace moviegen {
 
 const std::vector<Kind> &AllKinds() {
   static const std::vector<Kind> kinds = {Kind::RawRgbAvi, Kind::Pal8Avi, Kind::Mpeg4PcmAvi,
-                                          Kind::MjpegAvi,  Kind::Mpeg1Ps, Kind::Gif};
+                                          Kind::MjpegAvi,  Kind::Mpeg1Ps, Kind::Gif,
+                                          Kind::H264Mov};
   return kinds;
 }
 
@@ -19,6 +20,7 @@ const char *KindName(Kind kind) {
     case Kind::MjpegAvi: return "mjpeg";
     case Kind::Mpeg1Ps: return "mpeg1";
     case Kind::Gif: return "gif";
+    case Kind::H264Mov: return "h264";
   }
   return "?";
 }
@@ -37,6 +39,7 @@ const char *KindExtension(Kind kind) {
   switch (kind) {
     case Kind::Mpeg1Ps: return ".mpg";
     case Kind::Gif: return ".gif";
+    case Kind::H264Mov: return ".mov";
     default: return ".avi";
   }
 }
@@ -78,6 +81,9 @@ std::string CheckRecipe(const MovieRecipe &recipe) {
   // GIF frame delays are whole centiseconds.
   if (recipe.kind == Kind::Gif && (int64_t{100} * recipe.fpsDen) % recipe.fpsNum != 0)
     return "a GIF frame time must be a whole number of centiseconds";
+  // x264 takes 4:2:0 pictures only of even sides.
+  if (recipe.kind == Kind::H264Mov && (recipe.width % 2 != 0 || recipe.height % 2 != 0))
+    return "H.264 frames need even sides";
   return {};
 }
 

@@ -14,7 +14,7 @@ TEST(MoviegenKinds, NamesParseBackToTheirKind) {
     EXPECT_EQ(parsed, kind);
   }
   Kind untouched = Kind::MjpegAvi;
-  EXPECT_FALSE(ParseKind("h264", &untouched));
+  EXPECT_FALSE(ParseKind("h265", &untouched));
   EXPECT_EQ(untouched, Kind::MjpegAvi);
 }
 
@@ -23,6 +23,7 @@ TEST(MoviegenKinds, ExtensionsMatchTheContainer) {
   EXPECT_STREQ(KindExtension(Kind::Mpeg4PcmAvi), ".avi");
   EXPECT_STREQ(KindExtension(Kind::Mpeg1Ps), ".mpg");
   EXPECT_STREQ(KindExtension(Kind::Gif), ".gif");
+  EXPECT_STREQ(KindExtension(Kind::H264Mov), ".mov");
 }
 
 MovieRecipe Recipe(Kind kind) {
@@ -66,6 +67,13 @@ TEST(MoviegenKinds, RefusesRecipesTheFormatsCannotCarry) {
   EXPECT_EQ(CheckRecipe(gif), "");
   gif.audio = true;
   EXPECT_NE(CheckRecipe(gif), "");
+
+  MovieRecipe h264 = Recipe(Kind::H264Mov);
+  h264.width = 65;
+  EXPECT_NE(CheckRecipe(h264), "");
+  h264.width = 66;
+  h264.height = 49;
+  EXPECT_NE(CheckRecipe(h264), "");
 }
 
 TEST(MoviegenKinds, ARefusedRecipeLeavesNoFile) {

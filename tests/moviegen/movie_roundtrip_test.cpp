@@ -137,7 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{Kind::Mpeg1Ps, 64, 48, 25, 1, 13, true},
                     Case{Kind::Gif, 320, 240, 25, 1, 25, false},
                     Case{Kind::Gif, 321, 241, 10, 1, 20, false},
-                    Case{Kind::Gif, 64, 48, 50, 1, 25, false}),
+                    Case{Kind::Gif, 64, 48, 50, 1, 25, false},
+                    Case{Kind::H264Mov, 320, 240, 25, 1, 50, true},
+                    Case{Kind::H264Mov, 322, 242, 30000, 1001, 15, false},
+                    Case{Kind::H264Mov, 64, 48, 30, 1, 30, true}),
     [](const testing::TestParamInfo<Case> &info) { return Name(info.param); });
 
 }  // namespace

@@ -18,6 +18,7 @@ enum class Kind {
   MjpegAvi,     // AVI, Motion JPEG video, PCM audio when asked
   Mpeg1Ps,      // MPEG-1 program stream (.mpg), MP2 audio when asked
   Gif,          // animated GIF, pal8: lossless
+  H264Mov,      // QuickTime, H.264 by libx264 (its default GOP of 250, B-frames), PCM audio
 };
 
 struct MovieRecipe {
@@ -32,10 +33,10 @@ struct MovieRecipe {
 
 // Every kind, for tests that loop over them.
 const std::vector<Kind> &AllKinds();
-// "raw-rgb", "pal8", "mpeg4-pcm", "mjpeg", "mpeg1", "gif".
+// "raw-rgb", "pal8", "mpeg4-pcm", "mjpeg", "mpeg1", "gif", "h264".
 const char *KindName(Kind kind);
 bool ParseKind(const std::string &name, Kind *kind);
-// ".avi", ".mpg" or ".gif".
+// ".avi", ".mpg", ".gif" or ".mov".
 const char *KindExtension(Kind kind);
 // Decoding gives back exactly FrameRgb24.
 bool KindIsLossless(Kind kind);
@@ -47,7 +48,8 @@ bool KindHasAudio(Kind kind);
 // Empty when the recipe can be written; otherwise why not. The frame must hold
 // the code blocks (at least 64x48); Mpeg1Ps needs an MPEG-1 frame rate
 // (24000/1001, 24, 25, 30000/1001, 30, 50, 60000/1001, 60); Gif needs a frame
-// time that is a whole number of centiseconds (e.g. 10, 20, 25, 50 fps).
+// time that is a whole number of centiseconds (e.g. 10, 20, 25, 50 fps);
+// H264Mov needs even sides.
 std::string CheckRecipe(const MovieRecipe &recipe);
 
 // Writes the movie. False (with *error set, when error is not null) if the

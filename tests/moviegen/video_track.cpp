@@ -3,6 +3,7 @@
 #include <cstring>
 
 extern "C" {
+#include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
@@ -16,7 +17,8 @@ AVPixelFormat EncoderFormat(Kind kind) {
     case Kind::Gif: return AV_PIX_FMT_PAL8;
     case Kind::MjpegAvi: return AV_PIX_FMT_YUVJ420P;  // JPEG's full-range YUV
     case Kind::Mpeg4PcmAvi:
-    case Kind::Mpeg1Ps: return AV_PIX_FMT_YUV420P;
+    case Kind::Mpeg1Ps:
+    case Kind::H264Mov: return AV_PIX_FMT_YUV420P;
   }
   return AV_PIX_FMT_NONE;
 }
@@ -29,6 +31,7 @@ AVCodecID EncoderId(Kind kind) {
     case Kind::MjpegAvi: return AV_CODEC_ID_MJPEG;
     case Kind::Mpeg1Ps: return AV_CODEC_ID_MPEG1VIDEO;
     case Kind::Gif: return AV_CODEC_ID_GIF;
+    case Kind::H264Mov: return AV_CODEC_ID_H264;
   }
   return AV_CODEC_ID_NONE;
 }
@@ -62,6 +65,12 @@ int AddVideoStream(OutputFile &file, const MovieRecipe &recipe, std::string *err
           c->max_b_frames = 2;
         }
         if (recipe.kind == Kind::MjpegAvi) c->color_range = AVCOL_RANGE_JPEG;
+        // As users make them: libx264's own GOP (250) and B-frames, at the
+        // quality of a download.
+        if (recipe.kind == Kind::H264Mov) {
+          av_opt_set(c->priv_data, "preset", "fast", 0);
+          av_opt_set(c->priv_data, "crf", "20", 0);
+        }
       },
       error);
 }

@@ -14,7 +14,7 @@ namespace {
 void Usage(FILE *to) {
   std::fprintf(to,
                "usage: moviegen [options] OUTPUT\n"
-               "  --kind KIND      raw-rgb, pal8, mpeg4-pcm, mjpeg, mpeg1 or gif (default raw-rgb)\n"
+               "  --kind KIND      raw-rgb, pal8, mpeg4-pcm, mjpeg, mpeg1, gif or h264 (default raw-rgb)\n"
                "  --size WxH       frame size (default 320x240)\n"
                "  --fps N[/D]      frame rate (default 25)\n"
                "  --seconds S      length (default 2); the movie has round(fps*S) frames\n"
