@@ -73,21 +73,25 @@ while read -r package path flag reason; do
   packages+=("$package") paths+=("$path") flags+=("$flag") reasons+=("$reason")
 done <"$list"
 
-# Fetches a package into the cache and keeps its listed movies; says what
-# it could not have.
-fetch_package() {
-  local package=$1 deb unpacked i
-  mkdir -p "$cache/debs" "$cache/movies/$package"
-  if ! (cd "$cache/debs" && apt-get download -q "$package" >/dev/null 2>&1); then
-    # A fresh machine may have no package lists yet.
-    [ -n "$apt_updated" ] || apt-get update -qq >/dev/null 2>&1 || true
-    apt_updated=1
-    if ! (cd "$cache/debs" && apt-get download -q "$package" >/dev/null 2>&1); then
+# Downloads packages into the cache: all at once, and one by one when that
+# fails (a fresh machine may have no package lists yet, and a package may
+# have left Debian).
+download() {
+  mkdir -p "$cache/debs"
+  (cd "$cache/debs" && apt-get download -q "$@" >/dev/null 2>&1) && return
+  apt-get update -qq >/dev/null 2>&1 || true
+  local package
+  for package in "$@"; do
+    (cd "$cache/debs" && apt-get download -q "$package" >/dev/null 2>&1) ||
       skipped+=("package $package cannot be had")
-      return
-    fi
-  fi
+  done
+}
+
+# Unpacks a downloaded package and keeps its listed movies.
+unpack() {
+  local package=$1 deb unpacked i
   deb=$(find "$cache/debs" -name "${package}_*.deb" | head -n 1)
+  [ -n "$deb" ] || return 0
   unpacked=$(mktemp -d)
   if dpkg-deb -x "$deb" "$unpacked"; then
     for i in "${!packages[@]}"; do
@@ -107,17 +111,17 @@ fetch_package() {
 }
 
 say "fetching into $cache"
-declare -A fetched=()
+missing=()
 skipped=()
-apt_updated=
 for i in "${!packages[@]}"; do
-  package=${packages[$i]}
-  [ -f "$cache/movies/$package/${paths[$i]}" ] && continue
-  [ -n "${fetched[$package]:-}" ] && continue
-  fetched[$package]=1
-  say "downloading $package"
-  fetch_package "$package"
+  [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ] && continue
+  printf '%s\n' "${missing[@]}" | grep -qxF "${packages[$i]}" || missing+=("${packages[$i]}")
 done
+if [ ${#missing[@]} -gt 0 ]; then
+  say "downloading ${missing[*]}"
+  download "${missing[@]}"
+  for package in "${missing[@]}"; do unpack "$package"; done
+fi
 movies=()
 for i in "${!packages[@]}"; do
   [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ] && movies+=("$i")
