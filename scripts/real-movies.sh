@@ -227,13 +227,12 @@ wine_started=$SECONDS
 wine_movies=()
 for i in "${movies[@]}"; do [ "${flags[$i]}" = wine ] && wine_movies+=("$i"); done
 if [ ${#wine_movies[@]} -gt 0 ]; then
-  reelrun_exe=$(find "$root/build-wine/stage" -name reelrun.exe 2>/dev/null | head -n 1)
-  if [ -z "$reelrun_exe" ] || [ ! -d "$root/build-wine/prefix" ] || ! command -v wine >/dev/null; then
+  reelrun_exe=$root/build-wine/stage/bin/reelrun.exe
+  if [ ! -f "$reelrun_exe" ] || [ ! -d "$root/build-wine/prefix" ] || ! command -v wine >/dev/null; then
     say "no reelrun.exe or Wine prefix yet: running scripts/wine-lane.sh"
     scripts/wine-lane.sh
-    reelrun_exe=$(find "$root/build-wine/stage" -name reelrun.exe | head -n 1)
   fi
-  [ -n "$reelrun_exe" ] || fail "the Wine package has no reelrun.exe"
+  [ -f "$reelrun_exe" ] || fail "the Wine package has no $reelrun_exe"
 
   display=90
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
@@ -286,7 +285,10 @@ if [ ${#wine_rows[@]} -gt 0 ]; then
   echo "|---|---|"
   printf '%s\n' "${wine_rows[@]}"
 fi
-for n in "${notes[@]}" "${skipped[@]/#/skipped: }"; do echo "- $n"; done
+if [ $((${#notes[@]} + ${#skipped[@]})) -gt 0 ]; then
+  echo
+  for n in "${notes[@]}" "${skipped[@]/#/skipped: }"; do echo "- $n"; done
+fi
 echo
 echo "Took $((SECONDS - started)) s: building and fetching $fetch_seconds s, playing $play_seconds s, Wine $((SECONDS - wine_started)) s."
 if [ ${#failures[@]} -gt 0 ]; then
