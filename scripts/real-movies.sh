@@ -196,7 +196,9 @@ for i in "${movies[@]}"; do
       problems+=("32-bit: the library's frame is $size, FFmpeg's ${width}x$height")
     elif [ "$shown_distinct" -eq 0 ] && [ "$frames" -eq 1 ]; then
       notes+=("$name: one frame, which the library decodes at open and the first tick decodes over: nothing to compare")
-    elif [ "$shown_distinct" -gt 0 ]; then
+    elif [ "$shown_distinct" -eq 0 ]; then
+      problems+=("32-bit: no frame shown of $frames")
+    else
       psnr_first=$(psnr "$dir/first-32.png" "$dir/ref-first.bgra" "$width" "$height")
       psnr_last=$(psnr "$dir/last-32.png" "$dir/ref-last.bgra" "$width" "$height")
       if ! at_least "$psnr_first" "$min_psnr" || ! at_least "$psnr_last" "$min_psnr"; then
