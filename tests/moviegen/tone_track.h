@@ -17,7 +17,8 @@ class ToneTrack {
  public:
   // `totalSamples` per channel; the encoder's frame size is honoured, and a
   // last short frame is padded with silence where the encoder needs that.
-  ToneTrack(OutputFile &file, int stream, int64_t totalSamples);
+  // `beeps`: BeepSamples from `beepDelay` instead of the tone.
+  ToneTrack(OutputFile &file, int stream, int64_t totalSamples, bool beeps = false, int64_t beepDelay = 0);
   ~ToneTrack();
   ToneTrack(const ToneTrack &) = delete;
   ToneTrack &operator=(const ToneTrack &) = delete;
@@ -32,6 +33,8 @@ class ToneTrack {
   OutputFile &file_;
   int stream_;
   int64_t total_;
+  bool beeps_;
+  int64_t beepDelay_;
   int64_t next_ = 0;
   AVFrame *frame_ = nullptr;
 };
