@@ -1,0 +1,136 @@
+// A movie with sound is timed by the sound device: the stand-in's virtual
+// device (SDL_AUDIODRIVER=standin) takes samples at a pace the test sets.
+#include "stream_fixture.h"
+
+#include <standin/standin.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace mmtest {
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+// What the device took, as the host's audio watcher sees it.
+struct Recording {
+    std::mutex mutex;
+    std::vector<int16_t> samples;  // interleaved stereo at 44100 Hz
+};
+
+void Record(void *context, const short *samples, int frames, int channels, int) {
+    auto &recording = *static_cast<Recording *>(context);
+    std::lock_guard<std::mutex> lock(recording.mutex);
+    recording.samples.insert(recording.samples.end(), samples, samples + frames * channels);
+}
+
+struct Reading {
+    double real;   // seconds since the run
+    double clock;  // GetTime in seconds
+};
+
+class SoundClockTest : public StreamTest {
+protected:
+    void TearDown() override {
+        StandinWatchAudio(nullptr, nullptr);
+        StreamTest::TearDown();
+        unsetenv("VIDSURF_AUDIO_PACE");
+    }
+
+    // A 64x48 MPEG-4 AVI with the tone: its B-frames put the first frame a
+    // frame after the sound's start.
+    std::string ToneMovie(int frames) {
+        moviegen::MovieRecipe recipe;
+        recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
+        recipe.width = 64;
+        recipe.height = 48;
+        recipe.frames = frames;
+        recipe.audio = true;
+        return WriteMovie(recipe);
+    }
+
+    // Runs the stream and reads its clock every 2 ms until it reaches
+    // `until` seconds.
+    std::vector<Reading> RunUntil(double until) {
+        std::vector<Reading> readings;
+        EXPECT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+        const Steady::time_point run = Steady::now();
+        for (;;) {
+            STREAM_TIME now = 0;
+            mm_->GetTime(&now);
+            readings.push_back({std::chrono::duration<double>(Steady::now() - run).count(), now / 1e7});
+            if (readings.back().clock >= until || readings.back().real > 3 * until + 5) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return readings;
+    }
+};
+
+// The clock's pace from the reading at `from` seconds of clock to the one at `to`.
+double PaceBetween(const std::vector<Reading> &readings, double from, double to) {
+    auto at = [&](double clock) {
+        return *std::find_if(readings.begin(), readings.end(), [&](const Reading &r) { return r.clock >= clock; });
+    };
+    const Reading a = at(from), b = at(to);
+    return (b.clock - a.clock) / (b.real - a.real);
+}
+
+class SkewedDeviceTest : public SoundClockTest, public testing::WithParamInterface<double> {};
+
+// The clock follows the device's pace while the sound plays; once the
+// track has ended (1.96 s: it starts a frame before the picture) the clock
+// goes on at the monotonic clock's pace, from where it stood.
+TEST_P(SkewedDeviceTest, ClockFollowsTheDeviceThenTheMonotonicClock) {
+    const double pace = GetParam();
+    setenv("VIDSURF_AUDIO_PACE", std::to_string(pace).c_str(), 1);
+    ASSERT_EQ(Open(ToneMovie(50), true), S_OK);
+    const std::vector<Reading> readings = RunUntil(3.0);
+    ASSERT_GE(readings.back().clock, 3.0);
+
+    EXPECT_NEAR(PaceBetween(readings, 0.3, 1.8), pace, 0.02);
+    EXPECT_NEAR(PaceBetween(readings, 2.3, 2.9), 1.0, 0.02);
+    for (size_t i = 1; i < readings.size(); ++i) {
+        const double step = readings[i].clock - readings[i - 1].clock;
+        ASSERT_GE(step, 0) << "at " << readings[i].clock << " s";
+        // The fastest pace the clock takes is 1.5.
+        ASSERT_LE(step, 1.5 * (readings[i].real - readings[i - 1].real) + 0.0005) << "at " << readings[i].clock << " s";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paces, SkewedDeviceTest, testing::Values(1.1, 0.9));
+
+// From the movie's start the track is heard from its own start, a frame
+// (40 ms) before the first frame's time, and the first frame still comes
+// at clock 0.
+TEST_F(SoundClockTest, SoundBeforeTheFirstFrameIsHeard) {
+    Recording recording;
+    StandinWatchAudio(&Record, &recording);
+    ASSERT_EQ(Open(ToneMovie(25), true), S_OK);
+    MakeSample();
+    ASSERT_EQ(UpdateNow(), S_OK);
+    STREAM_TIME first = -1;
+    mm_->GetTime(&first);
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, 50000);
+    RunUntil(1.3);
+    StandinWatchAudio(nullptr, nullptr);
+
+    size_t begin = recording.samples.size(), end = 0;
+    for (size_t i = 0; i < recording.samples.size(); ++i) {
+        if (recording.samples[i] != 0) {
+            begin = std::min(begin, i);
+            end = i;
+        }
+    }
+    ASSERT_LT(begin, end) << "only silence was taken";
+    // 1 s of tone, the first 40 ms of it before the first frame.
+    EXPECT_NEAR((end - begin) / 2 / 44100.0, 1.0, 0.004);
+}
+
+}  // namespace
+}  // namespace mmtest
