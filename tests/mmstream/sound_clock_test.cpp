@@ -5,6 +5,7 @@
 #include <standin/standin.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -130,6 +131,79 @@ TEST_F(SoundClockTest, SoundBeforeTheFirstFrameIsHeard) {
     ASSERT_LT(begin, end) << "only silence was taken";
     // 1 s of tone, the first 40 ms of it before the first frame.
     EXPECT_NEAR((end - begin) / 2 / 44100.0, 1.0, 0.004);
+}
+
+// Beep onsets as the device takes them: the first loud sample after at
+// least 100 ms of quiet, timed from the moment its buffer was taken.
+struct BeepTimes {
+    std::mutex mutex;
+    long quiet = 1 << 20;  // the first beep counts too
+    std::vector<Steady::time_point> onsets;
+};
+
+void TimeBeeps(void *context, const short *samples, int frames, int channels, int rate) {
+    const Steady::time_point taken = Steady::now();
+    auto &beeps = *static_cast<BeepTimes *>(context);
+    std::lock_guard<std::mutex> lock(beeps.mutex);
+    for (int i = 0; i < frames; ++i) {
+        const bool loud = std::abs(samples[i * channels]) >= 4000;
+        if (loud && beeps.quiet >= rate / 10)
+            beeps.onsets.push_back(taken + std::chrono::duration_cast<Steady::duration>(
+                                               std::chrono::duration<double>(static_cast<double>(i) / rate)));
+        beeps.quiet = loud ? 0 : beeps.quiet + 1;
+    }
+}
+
+// After a pause and after a seek the sound starts again in step with the
+// clock: when the device takes the beep of each whole second, the clock
+// stands one device buffer (23 ms) before that second.
+TEST_F(SoundClockTest, SoundStaysInStepAcrossAPauseAndASeek) {
+    moviegen::MovieRecipe recipe;
+    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 100;
+    recipe.audio = true;
+    recipe.flashes = true;
+    ASSERT_EQ(Open(WriteMovie(recipe), true), S_OK);
+    BeepTimes beeps;
+    StandinWatchAudio(&TimeBeeps, &beeps);
+
+    std::vector<std::pair<Steady::time_point, double>> readings;
+    bool paused = false, seeked = false;
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    const Steady::time_point run = Steady::now();
+    for (;;) {
+        STREAM_TIME now = 0;
+        mm_->GetTime(&now);
+        readings.emplace_back(Steady::now(), now / 1e7);
+        if (now >= 35000000 || Steady::now() - run > std::chrono::seconds(15)) break;
+        if (!paused && now >= 15000000) {
+            paused = true;
+            mm_->SetState(STREAMSTATE_STOP);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            mm_->SetState(STREAMSTATE_RUN);
+        } else if (!seeked && now >= 23000000) {
+            seeked = true;
+            mm_->Seek(26000000);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    StandinWatchAudio(nullptr, nullptr);
+
+    // The clock when the device took each beep after the first.
+    std::vector<double> clockAtBeeps;
+    for (const Steady::time_point onset : beeps.onsets) {
+        const auto after = std::find_if(readings.begin(), readings.end(), [&](const auto &r) { return r.first >= onset; });
+        if (after == readings.begin() || after == readings.end()) continue;
+        const auto before = after - 1;
+        const double part = std::chrono::duration<double>(onset - before->first).count() /
+                            std::chrono::duration<double>(after->first - before->first).count();
+        clockAtBeeps.push_back(before->second + part * (after->second - before->second));
+    }
+    ASSERT_EQ(clockAtBeeps.size(), 4u) << "the beeps of 0, 1, 2 (after the pause) and 3 s (after the seek)";
+    for (size_t second = 1; second < 4; ++second)
+        EXPECT_NEAR(clockAtBeeps[second], second - 1024.0 / 44100, 0.008) << "the beep of " << second << " s";
 }
 
 }  // namespace
