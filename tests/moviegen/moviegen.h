@@ -138,6 +138,11 @@ bool WritePaletteChange(const std::string &path, const MovieRecipe &recipe, int 
 bool WriteChannelChange(const std::string &path, const MovieRecipe &recipe, int changeAt,
                         std::string *error = nullptr);
 
+// A movie with sound (recipe.audio, PCM) whose tone starts `delaySamples`
+// after the picture; a ".mkv" path, as Matroska keeps each track's times.
+bool WriteLateSound(const std::string &path, const MovieRecipe &recipe, int64_t delaySamples,
+                    std::string *error = nullptr);
+
 // A fresh directory under $TMPDIR (or /tmp), removed with its contents when
 // the object goes away.
 class TempDir {

@@ -57,7 +57,7 @@ bool ToneTrack::WriteFrame(int samples, std::string *error) {
   for (int i = 0; i < real; ++i)
     for (int c = 0; c < channels; ++c)
       out[static_cast<size_t>(i) * channels + c] = tone[static_cast<size_t>(i) * kAudioChannels + std::min(c, kAudioChannels - 1)];
-  frame_->pts = next_;
+  frame_->pts = next_ + delay_;
   next_ += real;
   return file_.Encode(stream_, frame_, error);
 }

@@ -26,6 +26,8 @@ class ToneTrack {
   // Encodes the tone up to sample `end` (at most totalSamples); with a fixed
   // frame size, only whole frames until the end of the track.
   bool WriteUntil(int64_t end, std::string *error);
+  // Gives the samples times `samples` later than their numbers.
+  void DelayBy(int64_t samples) { delay_ = samples; }
 
  private:
   bool WriteFrame(int samples, std::string *error);
@@ -35,6 +37,7 @@ class ToneTrack {
   int64_t total_;
   bool beeps_;
   int64_t beepDelay_;
+  int64_t delay_ = 0;
   int64_t next_ = 0;
   AVFrame *frame_ = nullptr;
 };
