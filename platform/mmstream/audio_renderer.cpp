@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 
 #include "common/exception_guard.h"
@@ -17,6 +18,9 @@ constexpr size_t kBytesPerFrame = kChannels * 2;
 // up when less than this is left.
 constexpr size_t kRingFrames = kRate / 2;  // 500 ms
 constexpr size_t kKeepAhead = kRate / 5;   // 200 ms
+// Gaps in a track's timestamps that are filled with silence.
+constexpr STREAM_TIME kGapTolerance = 200000;  // 20 ms
+constexpr STREAM_TIME kLongestGap = 100000000;  // 10 s
 
 STREAM_TIME FramesToTime(int64_t frames) { return frames * 10000000 / kRate; }
 
@@ -66,7 +70,7 @@ void AudioRenderer::ClockChanged() {
     wake_.notify_all();
 }
 
-void AudioRenderer::Restart(STREAM_TIME *skipBefore, bool *running) {
+bool AudioRenderer::Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running) {
     unsigned epoch = 0;
     // Where the clock was placed: it waits there for the sound, however
     // late this thread got here.
@@ -74,6 +78,9 @@ void AudioRenderer::Restart(STREAM_TIME *skipBefore, bool *running) {
     *running = clock_->Running();
     {
         std::lock_guard<std::mutex> lock(soundMutex_);
+        // Running a running stream changes nothing: the sound plays on.
+        if (restarted_ && epoch == epoch_) return false;
+        restarted_ = true;
         readFrame_ = heldFrames_ = 0;
         timed_ = false;
         takenFrames_ = 0;
@@ -82,7 +89,9 @@ void AudioRenderer::Restart(STREAM_TIME *skipBefore, bool *running) {
     output_->Pause(!*running);
     // From the start of the movie, sound before the first frame is heard too.
     *skipBefore = position > 0 ? position : INT64_MIN;
+    *next = position > 0 ? position : 0;
     track_->Seek(position);
+    return true;
 }
 
 void AudioRenderer::Feed() {
@@ -90,6 +99,7 @@ void AudioRenderer::Feed() {
     bool running = false;
     bool ended = false;
     STREAM_TIME skipBefore = 0;  // samples before the position are dropped
+    STREAM_TIME next = 0;        // where the sound in the ring goes on
     std::vector<uint8_t> pcm;
     size_t pushed = 0;  // of pcm, already in the ring
     STREAM_TIME start = 0;
@@ -97,10 +107,11 @@ void AudioRenderer::Feed() {
         if (restart_) {
             restart_ = false;
             lock.unlock();
-            Restart(&skipBefore, &running);
-            ended = false;
-            pcm.clear();
-            pushed = 0;
+            if (Restart(&skipBefore, &next, &running)) {
+                ended = false;
+                pcm.clear();
+                pushed = 0;
+            }
             lock.lock();
             continue;
         }
@@ -123,12 +134,25 @@ void AudioRenderer::Feed() {
                 const int64_t frames = (skipBefore - start) * kRate / 10000000;
                 pushed = std::min(pcm.size(), static_cast<size_t>(frames) * kBytesPerFrame);
             }
+            FillGap(&pcm, pushed, &start, next);
+            next = start + FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame));
             pushed = Push(pcm, pushed, start);
         } else {
             ended = true;
         }
         lock.lock();
     }
+}
+
+// The ring's sound is timed as one run: a block that starts later than the
+// sound before it ends (a track that begins after the position, a hole in
+// it) gets silence in front, so that it is heard at its own time.
+void AudioRenderer::FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next) {
+    const STREAM_TIME from = *start + FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+    if (from - next <= kGapTolerance || from - next > kLongestGap) return;
+    const size_t frames = static_cast<size_t>((from - next) * kRate / 10000000);
+    pcm->insert(pcm->begin() + static_cast<std::ptrdiff_t>(offset), frames * kBytesPerFrame, 0);
+    *start = next - FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
 }
 
 size_t AudioRenderer::Push(const std::vector<uint8_t> &pcm, size_t offset, STREAM_TIME start) {

@@ -44,7 +44,9 @@ private:
     AudioRenderer() = default;
     void Feed();
     // Places the track and the sound buffer at the clock's position.
-    void Restart(STREAM_TIME *skipBefore, bool *running);
+    // False when the clock has not changed since the last restart.
+    bool Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running);
+    static void FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next);
     // Moves what fits of `pcm` from `offset` on into the sound buffer;
     // the new offset.
     size_t Push(const std::vector<uint8_t> &pcm, size_t offset, STREAM_TIME start);
@@ -73,6 +75,7 @@ private:
     STREAM_TIME firstStart_ = 0;
     int64_t takenFrames_ = 0;
     unsigned epoch_ = 0;  // of the clock, at the restart
+    bool restarted_ = false;
 
     // Declared last: closed first, so the device's thread is gone before
     // the state it reads.

@@ -105,6 +105,33 @@ TEST_P(SkewedDeviceTest, ClockFollowsTheDeviceThenTheMonotonicClock) {
 
 INSTANTIATE_TEST_SUITE_P(Paces, SkewedDeviceTest, testing::Values(1.1, 0.9));
 
+// A track that starts a second after the picture is heard at its own time:
+// the device plays silence before it, and the clock follows the device
+// from the start at its pace, rather than racing to the sound's time.
+TEST_F(SoundClockTest, SoundThatStartsLateIsHeardAtItsTime) {
+    setenv("VIDSURF_AUDIO_PACE", "1.1", 1);
+    moviegen::MovieRecipe recipe;
+    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 50;
+    recipe.audio = true;
+    const std::string path = temp_.File("late.mkv");
+    ASSERT_TRUE(moviegen::WriteLateSound(path, recipe, moviegen::kAudioSampleRate));
+    Recording recording;
+    StandinWatchAudio(&Record, &recording);
+    ASSERT_EQ(Open(path, true), S_OK);
+    const std::vector<Reading> readings = RunUntil(1.5);
+    StandinWatchAudio(nullptr, nullptr);
+    EXPECT_NEAR(PaceBetween(readings, 0.2, 1.4), 1.1, 0.02);
+
+    // The first sound, a second of silence (at the device's pace) after the run.
+    std::lock_guard<std::mutex> lock(recording.mutex);
+    const auto first = std::find_if(recording.samples.begin(), recording.samples.end(), [](int16_t s) { return s != 0; });
+    ASSERT_NE(first, recording.samples.end());
+    EXPECT_NEAR((first - recording.samples.begin()) / 2 / 44100.0, 1.0, 0.03);
+}
+
 // From the movie's start the track is heard from its own start, a frame
 // (40 ms) before the first frame's time, and the first frame still comes
 // at clock 0.
