@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -170,6 +171,9 @@ void Measure(benchmark::State &state, const char *driver, double pace, bool busy
         for (const Steady::time_point beep : beeps.beeps)
             if (std::abs(Ms(beep - flash)) < std::abs(best)) best = Ms(beep - flash);
         if (std::abs(best) < 200) offsets.push_back(best);
+        // VIDSURF_BENCH_VERBOSE lists every flash, for a look at the outliers.
+        if (std::getenv("VIDSURF_BENCH_VERBOSE"))
+            std::fprintf(stderr, "flash at %.3f s: beep - flash %.2f ms\n", Ms(flash - flashes.front()) / 1000, best);
     }
     if (!played || offsets.empty()) {
         state.SkipWithError("no flash met its beep");
