@@ -1,20 +1,46 @@
-// SDL audio for the default renderer. Starting SDL audio is done once per
-// process and kept: starting and stopping it with every stream cost more
-// than opening the movie. It is started again only when SDL_AUDIODRIVER
-// names another driver than before and none of its devices is open.
+// Sound output for the default renderer: an SDL2 audio device, or the
+// stand-in's virtual device when SDL_AUDIODRIVER names "standin".
+//
+// Either way the device calls the renderer back on its own thread for each
+// buffer it takes, and the host's audio watcher (StandinWatchAudio) sees
+// the buffer right after. Starting SDL audio is done once per process and
+// kept: starting and stopping it with every stream cost more than opening
+// the movie. It is started again only when SDL_AUDIODRIVER names another
+// driver than before and none of its devices is open.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace standin::mmstream {
 
-// Whether sound can be played: SDL audio started and an output device
-// present (or SDL unable to tell). Safe on any thread.
+// Fills `frames` frames of 16-bit interleaved samples, on the device's
+// thread.
+using AudioFill = void (*)(void *context, int16_t *samples, int frames);
+
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+    // Stops (true) or starts (false) taking buffers; a device opens paused.
+    virtual void Pause(bool paused) = 0;
+    // The frames the device takes at a time: the sound it holds before it
+    // is heard.
+    int BufferFrames() const { return bufferFrames_; }
+
+protected:
+    int bufferFrames_ = 0;
+};
+
+// Whether sound can be played: the virtual device chosen, or SDL audio
+// started and an output device present (or SDL unable to tell). Safe on
+// any thread.
 bool AudioHardwarePresent();
 
-// Opens the default output device, paused, for 16-bit interleaved PCM
-// (SDL converts to what the device takes); 0 when it cannot.
-uint32_t OpenAudioDevice(int rate, int channels);
-void CloseAudioDevice(uint32_t device);
+// Opens the default output for 16-bit interleaved PCM (SDL converts to what
+// the device takes), paused; null when it cannot.
+std::unique_ptr<AudioOutput> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context);
+
+// Calls the host's audio watcher, if any, with a buffer the device took.
+void NotifyAudioTaken(const int16_t *samples, int frames, int channels, int rate);
 
 }  // namespace standin::mmstream

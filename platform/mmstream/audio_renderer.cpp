@@ -1,13 +1,11 @@
 #include "mmstream/audio_renderer.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <chrono>
-#include <vector>
+#include <cstddef>
+#include <cstring>
 
 #include "common/exception_guard.h"
-#include "mmstream/audio_device.h"
 
 namespace standin::mmstream {
 
@@ -15,9 +13,16 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
-constexpr int kBytesPerFrame = kChannels * 2;
-// How much sound the device is given ahead of the clock.
-constexpr Uint32 kQueueAhead = kRate * kBytesPerFrame / 5;  // 200 ms
+constexpr size_t kBytesPerFrame = kChannels * 2;
+// The sound buffer between the decoder and the device; the thread tops it
+// up when less than this is left.
+constexpr size_t kRingFrames = kRate / 2;  // 500 ms
+constexpr size_t kKeepAhead = kRate / 5;   // 200 ms
+// Gaps in a track's timestamps that are filled with silence.
+constexpr STREAM_TIME kGapTolerance = 200000;  // 20 ms
+constexpr STREAM_TIME kLongestGap = 100000000;  // 10 s
+
+STREAM_TIME FramesToTime(int64_t frames) { return frames * 10000000 / kRate; }
 
 }  // namespace
 
@@ -35,18 +40,20 @@ AudioRenderer::~AudioRenderer() {
         wake_.notify_all();
         thread_.join();
     }
-    CloseAudioDevice(device_);
+    output_.reset();  // before the state its thread reads
 }
 
 void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock) {
     track_ = AudioTrack::Open(utf8Path, originMicroseconds, kRate, kChannels);
     if (!track_) return;  // a silent movie
-    device_ = OpenAudioDevice(kRate, kChannels);
-    if (device_ == 0) {
+    ring_.assign(kRingFrames * kChannels, 0);
+    clock_ = &clock;
+    output_ = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
+    if (!output_) {
         track_.reset();  // played silent
         return;
     }
-    clock_ = &clock;
+    latency_ = FramesToTime(output_->BufferFrames());
     thread_ = std::thread([this] {
         GuardExceptions([this] {
             Feed();
@@ -55,56 +62,148 @@ void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds
     });
 }
 
-void AudioRenderer::ClockChanged(bool seeked) {
+void AudioRenderer::ClockChanged() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (seeked) seeked_ = true;
+        restart_ = true;
     }
     wake_.notify_all();
 }
 
+bool AudioRenderer::Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running) {
+    unsigned epoch = 0;
+    // Where the clock was placed: it waits there for the sound, however
+    // late this thread got here.
+    const STREAM_TIME position = clock_->Placed(&epoch);
+    *running = clock_->Running();
+    {
+        std::lock_guard<std::mutex> lock(soundMutex_);
+        // Running a running stream changes nothing: the sound plays on.
+        if (restarted_ && epoch == epoch_) return false;
+        restarted_ = true;
+        readFrame_ = heldFrames_ = 0;
+        timed_ = false;
+        takenFrames_ = 0;
+        epoch_ = epoch;
+    }
+    output_->Pause(!*running);
+    // From the start of the movie, sound before the first frame is heard too.
+    *skipBefore = position > 0 ? position : INT64_MIN;
+    *next = position > 0 ? position : 0;
+    track_->Seek(position);
+    return true;
+}
+
 void AudioRenderer::Feed() {
     std::unique_lock<std::mutex> lock(mutex_);
-    bool playing = false;
+    bool running = false;
     bool ended = false;
-    STREAM_TIME skipBefore = 0;  // samples before the seek position are dropped
+    STREAM_TIME skipBefore = 0;  // samples before the position are dropped
+    STREAM_TIME next = 0;        // where the sound in the ring goes on
     std::vector<uint8_t> pcm;
+    size_t pushed = 0;  // of pcm, already in the ring
+    STREAM_TIME start = 0;
     while (!quit_) {
-        if (seeked_) {
-            seeked_ = false;
+        if (restart_) {
+            restart_ = false;
             lock.unlock();
-            skipBefore = clock_->Now();
-            SDL_ClearQueuedAudio(device_);
-            track_->Seek(skipBefore);
-            ended = false;
+            if (Restart(&skipBefore, &next, &running)) {
+                ended = false;
+                pcm.clear();
+                pushed = 0;
+            }
             lock.lock();
             continue;
         }
-        const bool running = clock_->Running();
-        if (running != playing) {
-            SDL_PauseAudioDevice(device_, running ? 0 : 1);
-            playing = running;
+        size_t held;
+        {
+            std::lock_guard<std::mutex> sound(soundMutex_);
+            held = heldFrames_;
         }
-        if (!running || ended || SDL_GetQueuedAudioSize(device_) >= kQueueAhead) {
-            wake_.wait_for(lock, std::chrono::milliseconds(20));
+        if (ended || (pushed == pcm.size() && held >= kKeepAhead) || (pushed < pcm.size() && held == kRingFrames)) {
+            wake_.wait_for(lock, std::chrono::milliseconds(running ? 10 : 50));
             continue;
         }
         lock.unlock();
-        STREAM_TIME start = 0;
-        // A track that cannot go on (no memory, say) ends the sound.
-        if (GuardExceptions([&] { return track_->Next(&pcm, &start) ? S_OK : S_FALSE; }) == S_OK) {
-            size_t skip = 0;
+        if (pushed < pcm.size()) {
+            pushed = Push(pcm, pushed, start);
+        } else if (GuardExceptions([&] { return track_->Next(&pcm, &start) ? S_OK : S_FALSE; }) == S_OK) {
+            // A track that cannot go on (no memory, say) ends the sound.
+            pushed = 0;
             if (start < skipBefore) {
                 const int64_t frames = (skipBefore - start) * kRate / 10000000;
-                skip = std::min(pcm.size(), static_cast<size_t>(frames) * kBytesPerFrame);
+                pushed = std::min(pcm.size(), static_cast<size_t>(frames) * kBytesPerFrame);
             }
-            if (skip < pcm.size())
-                SDL_QueueAudio(device_, pcm.data() + skip, static_cast<Uint32>(pcm.size() - skip));
+            FillGap(&pcm, pushed, &start, next);
+            next = start + FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame));
+            pushed = Push(pcm, pushed, start);
         } else {
             ended = true;
         }
         lock.lock();
     }
+}
+
+// The ring's sound is timed as one run: a block that starts later than the
+// sound before it ends (a track that begins after the position, a hole in
+// it) gets silence in front, so that it is heard at its own time.
+void AudioRenderer::FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next) {
+    const STREAM_TIME from = *start + FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+    if (from - next <= kGapTolerance || from - next > kLongestGap) return;
+    const size_t frames = static_cast<size_t>((from - next) * kRate / 10000000);
+    pcm->insert(pcm->begin() + static_cast<std::ptrdiff_t>(offset), frames * kBytesPerFrame, 0);
+    *start = next - FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+}
+
+size_t AudioRenderer::Push(const std::vector<uint8_t> &pcm, size_t offset, STREAM_TIME start) {
+    std::lock_guard<std::mutex> lock(soundMutex_);
+    const size_t frames = std::min((pcm.size() - offset) / kBytesPerFrame, kRingFrames - heldFrames_);
+    if (frames == 0) return pcm.size() - offset < kBytesPerFrame ? pcm.size() : offset;
+    if (!timed_) {
+        // The sound is taken as one run from here: later blocks follow on.
+        timed_ = true;
+        firstStart_ = start + FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+    }
+    const auto *in = reinterpret_cast<const int16_t *>(pcm.data() + offset);
+    size_t writeFrame = (readFrame_ + heldFrames_) % kRingFrames;
+    for (size_t done = 0; done < frames;) {
+        const size_t run = std::min(frames - done, kRingFrames - writeFrame);
+        std::memcpy(&ring_[writeFrame * kChannels], in + done * kChannels, run * kBytesPerFrame);
+        done += run;
+        writeFrame = (writeFrame + run) % kRingFrames;
+    }
+    heldFrames_ += frames;
+    return offset + frames * kBytesPerFrame;
+}
+
+void AudioRenderer::Fill(void *self, int16_t *samples, int frames) {
+    static_cast<AudioRenderer *>(self)->FillBuffer(samples, frames);
+}
+
+void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
+    const auto now = StreamClock::Steady::now();
+    const size_t wanted = frames > 0 ? static_cast<size_t>(frames) : 0;
+    STREAM_TIME heard = 0;
+    unsigned epoch = 0;
+    size_t taken;
+    {
+        std::lock_guard<std::mutex> lock(soundMutex_);
+        taken = std::min(wanted, heldFrames_);
+        for (size_t done = 0; done < taken;) {
+            const size_t run = std::min(taken - done, kRingFrames - readFrame_);
+            std::memcpy(samples + done * kChannels, &ring_[readFrame_ * kChannels], run * kBytesPerFrame);
+            done += run;
+            readFrame_ = (readFrame_ + run) % kRingFrames;
+        }
+        heldFrames_ -= taken;
+        // The device still plays the buffer it took before this one.
+        heard = firstStart_ + FramesToTime(takenFrames_) - latency_;
+        takenFrames_ += static_cast<int64_t>(taken);
+        epoch = epoch_;
+    }
+    std::fill(samples + taken * kChannels, samples + wanted * kChannels, int16_t{0});
+    if (taken > 0) clock_->SoundHeard(epoch, heard, now);
+    wake_.notify_all();
 }
 
 }  // namespace standin::mmstream

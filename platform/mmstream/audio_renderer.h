@@ -1,10 +1,15 @@
-// The default audio renderer: plays a movie's sound track on SDL2 audio
-// (which honours SDL_AUDIODRIVER), following the stream clock.
+// The default audio renderer: plays a movie's sound track on the sound
+// device (SDL2 audio, which honours SDL_AUDIODRIVER, or the stand-in's
+// virtual device), and times the stream clock by it.
 //
 // A device is opened only for a movie that has a sound track. A thread
-// keeps the device's queue a little ahead of the clock. Stopping the clock
-// pauses the device; a seek drops what was queued and starts again from the
-// new position.
+// decodes the track into a buffer a little ahead of the device; the device
+// takes from it on its own thread, and with each buffer it takes tells the
+// clock what is being heard. Running, stopping or setting the clock starts
+// the sound again from the clock's position: stopping pauses the device,
+// and sound from before a run or seek is never reported. From position 0
+// on, the track plays from its own start, also where that lies before the
+// first frame.
 #pragma once
 
 #include <condition_variable>
@@ -13,7 +18,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "mmstream/audio_device.h"
 #include "mmstream/audio_track.h"
 #include "mmstream/stream_clock.h"
 
@@ -30,22 +37,49 @@ public:
     // Starts playing the file's sound track, if it has one and a device
     // opens for it.
     void Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock);
-    // The clock was run or stopped, or (`seeked`) set to a new position.
-    void ClockChanged(bool seeked);
+    // The clock was run, stopped or set.
+    void ClockChanged();
 
 private:
     AudioRenderer() = default;
     void Feed();
+    // Places the track and the sound buffer at the clock's position.
+    // False when the clock has not changed since the last restart.
+    bool Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running);
+    static void FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next);
+    // Moves what fits of `pcm` from `offset` on into the sound buffer;
+    // the new offset.
+    size_t Push(const std::vector<uint8_t> &pcm, size_t offset, STREAM_TIME start);
+    static void Fill(void *self, int16_t *samples, int frames);
+    void FillBuffer(int16_t *samples, int frames);
 
-    uint32_t device_ = 0;  // set before the thread starts
-    std::unique_ptr<AudioTrack> track_;  // used by the thread only
+    std::unique_ptr<AudioTrack> track_;  // used by the feeding thread only
     StreamClock *clock_ = nullptr;
+    STREAM_TIME latency_ = 0;  // the device's buffer
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    bool seeked_ = true;  // the thread starts by placing itself on the clock
+    bool restart_ = true;  // the thread starts by placing itself on the clock
     bool quit_ = false;
     std::thread thread_;
+
+    // Decoded sound waiting for the device, shared with the device's
+    // thread: a ring of interleaved samples.
+    std::mutex soundMutex_;
+    std::vector<int16_t> ring_;
+    size_t readFrame_ = 0;   // where the device takes next
+    size_t heldFrames_ = 0;  // frames waiting
+    // The stream time of the first frame pushed since the restart and the
+    // frames taken since then; no time yet until a frame is pushed.
+    bool timed_ = false;
+    STREAM_TIME firstStart_ = 0;
+    int64_t takenFrames_ = 0;
+    unsigned epoch_ = 0;  // of the clock, at the restart
+    bool restarted_ = false;
+
+    // Declared last: closed first, so the device's thread is gone before
+    // the state it reads.
+    std::unique_ptr<AudioOutput> output_;
 };
 
 }  // namespace standin::mmstream

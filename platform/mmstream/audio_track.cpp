@@ -1,5 +1,6 @@
 #include "mmstream/audio_track.h"
 
+#include <algorithm>
 #include <cerrno>
 
 extern "C" {
@@ -126,6 +127,9 @@ void AudioTrack::Seek(STREAM_TIME time) {
     const AVStream *stream = format_->streams[streamIndex_];
     int64_t target = av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, stream->time_base) +
                      av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base);
+    // From the movie's start, the track plays from its own, which may lie
+    // before the first frame.
+    if (time <= 0 && stream->start_time != AV_NOPTS_VALUE) target = std::min(target, stream->start_time);
     av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(codec_);
     if (resampler_) swr_init(resampler_);  // drops what the resampler still held

@@ -34,6 +34,8 @@ public:
     // The next block of samples and the movie time of its first sample;
     // false at the end of the track.
     bool Next(std::vector<uint8_t> *pcm, STREAM_TIME *start);
+    // Goes back to a block at or before `time`; at or before 0, to the
+    // track's own start, which may lie before the movie's time 0.
     void Seek(STREAM_TIME time);
 
 private:

@@ -424,8 +424,8 @@ bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned genera
                 continue;
             }
             // Looks again at least once a second, so a far-off time cannot
-            // overflow the wait.
-            wake_.wait_for(lock, std::chrono::nanoseconds(std::min<STREAM_TIME>(ahead, 10000000) * 100));
+            // overflow the wait. The clock's pace follows the sound.
+            wake_.wait_for(lock, std::min<std::chrono::nanoseconds>(clock_.RealTimeTo(start), std::chrono::seconds(1)));
         } else {
             wake_.wait(lock);  // a stopped clock stands still until run or set
         }

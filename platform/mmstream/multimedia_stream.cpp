@@ -88,14 +88,14 @@ HRESULT MultimediaStream::Seek(STREAM_TIME time) {
         decoder_->Seek(time);  // sets the clock together with the position
     else
         clock_.Set(time);
-    if (audio_) audio_->ClockChanged(true);
+    if (audio_) audio_->ClockChanged();
     return S_OK;
 }
 
 void MultimediaStream::ClockChanged() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (decoder_) decoder_->ClockChanged();
-    if (audio_) audio_->ClockChanged(false);
+    if (audio_) audio_->ClockChanged();
 }
 
 HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {

@@ -1,9 +1,18 @@
 // The stream clock: the movie position in 100 ns units.
 //
-// While running it advances in real time from the position of the last run
-// or seek; while stopped it stands still. A free clock (VIDSURF_CLOCK=free)
-// does not follow real time at all: it only jumps ahead to the times the
-// decoding thread hands it, so that playback runs as fast as decoding.
+// While running it advances from the position of the last run or seek;
+// while stopped it stands still. A free clock (VIDSURF_CLOCK=free) does not
+// follow real time at all: it only jumps ahead to the times the decoding
+// thread hands it, so that playback runs as fast as decoding.
+//
+// A movie with sound is timed by the sound: the audio renderer reports,
+// each time the device takes a buffer, the stream time of the sound being
+// heard. The first report after a run or seek places the clock (it holds
+// still until the sound catches up with it); later ones steer its pace,
+// so the clock follows a device that runs fast or slow, stays smooth and
+// never runs backwards. Without reports (a silent movie, a track that has
+// ended, a device that stopped) it goes on at the pace of the monotonic
+// clock from where it stands.
 #pragma once
 
 #include <chrono>
@@ -15,6 +24,8 @@ namespace standin::mmstream {
 
 class StreamClock {
 public:
+    using Steady = std::chrono::steady_clock;
+
     explicit StreamClock(bool free) : free_(free) {}
 
     // True when the environment asks for a free clock.
@@ -25,6 +36,9 @@ public:
     STREAM_TIME Now() const;
     // Now() and Running(), read together.
     bool Read(STREAM_TIME *now) const;
+    // Where the clock was last run, stopped or set, and the epoch that
+    // began there: the epoch changes with every run, stop and seek.
+    STREAM_TIME Placed(unsigned *epoch) const;
 
     void Run();
     void Stop();
@@ -32,15 +46,36 @@ public:
     // Moves a running free clock forward to `position`; never backward.
     void JumpForward(STREAM_TIME position);
 
+    // At `at`, the sound of stream time `heard` is being heard. Reports of
+    // an earlier epoch, of a stopped clock or of a free one are ignored.
+    void SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at);
+    // The real time until the clock reaches `position` at its present
+    // pace (zero once it has); for waits that look again when they end.
+    std::chrono::nanoseconds RealTimeTo(STREAM_TIME position) const;
+    // The clock at `when` (not earlier than the last change), as Now()
+    // would read it then.
+    STREAM_TIME At(Steady::time_point when) const;
+
 private:
-    using Steady = std::chrono::steady_clock;
     STREAM_TIME NowLocked() const;
+    STREAM_TIME ValueAt(Steady::time_point when) const;
+    void NewEpoch();
 
     const bool free_;
     mutable std::mutex mutex_;
     bool running_ = false;
-    STREAM_TIME base_ = 0;   // position at `since_`
+    STREAM_TIME base_ = 0;  // position at `since_`
+    // May lie ahead: until then the clock stands at base_.
     Steady::time_point since_;
+    // Clock time per real time from since_ to paceUntil_; 1 afterwards.
+    double pace_ = 1.0;
+    Steady::time_point paceUntil_;
+    unsigned epoch_ = 0;
+    STREAM_TIME placedAt_ = 0;  // base_ when the epoch began
+    bool placedBySound_ = false;  // this epoch's first report came
+    // The highest value read while running: a change of pace between two
+    // reads cannot make the clock go back.
+    mutable STREAM_TIME floor_ = INT64_MIN;
 };
 
 }  // namespace standin::mmstream

@@ -4,6 +4,7 @@
 
 #include "moviegen/movie_writer.h"
 #include "moviegen/tone_track.h"
+#include "moviegen/video_track.h"
 
 namespace moviegen {
 namespace {
@@ -58,6 +59,26 @@ bool WriteChannelChange(const std::string &path, const MovieRecipe &recipe, int 
             tracks.audioStream, [](AVCodecContext *c) { ConfigureToneEncoder(c, 1); }, why);
       },
       error);
+}
+
+bool WriteLateSound(const std::string &path, const MovieRecipe &recipe, int64_t delaySamples, std::string *error) {
+  if (!recipe.audio || recipe.kind == Kind::Mpeg1Ps) return Fail(error, "the movie needs a PCM tone");
+  const std::string refusal = CheckRecipe(recipe);
+  if (!refusal.empty()) return Fail(error, refusal);
+  OutputFile file;
+  if (!file.Open(path, error)) return false;
+  const int video = AddVideoStream(file, recipe, error);
+  const int audio = video < 0 ? -1 : AddToneStream(file, AV_CODEC_ID_PCM_S16LE, error);
+  if (audio < 0 || !file.WriteHeader(error)) return false;
+  VideoTrack pictures(file, video, recipe);
+  ToneTrack tone(file, audio, AudioSampleCount(recipe));
+  tone.DelayBy(delaySamples);
+  for (int i = 0; i < recipe.frames; ++i) {
+    MovieRecipe upTo = recipe;
+    upTo.frames = i + 1;
+    if (!pictures.Write(i, error) || !tone.WriteUntil(AudioSampleCount(upTo), error)) return false;
+  }
+  return file.Finish(error);
 }
 
 }  // namespace moviegen

@@ -2,6 +2,8 @@
 // change with the frame number, under the frame-number blocks.
 #include "moviegen/moviegen.h"
 
+#include <algorithm>
+
 #include "moviegen/code_layout.h"
 
 namespace moviegen {
@@ -72,11 +74,19 @@ std::array<uint32_t, 256> MoviePalette() {
   return palette;
 }
 
+bool FrameIsFlash(const MovieRecipe &recipe, int index) {
+  return recipe.flashes && (int64_t{index} * recipe.fpsDen) % recipe.fpsNum == 0;
+}
+
 std::vector<uint8_t> FrameIndices(const MovieRecipe &recipe, int index) {
   const int w = recipe.width, h = recipe.height;
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * h);
   Square square = MovingSquare(recipe, index);
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < h && recipe.flashes; ++y) {
+    for (int x = 0; x < w; ++x)
+      pixels[static_cast<size_t>(y) * w + x] = FrameIsFlash(recipe, index) ? kWhiteIndex : kBlackIndex;
+  }
+  for (int y = 0; y < h && !recipe.flashes; ++y) {
     for (int x = 0; x < w; ++x) {
       int value = Inside(square, x, y) ? 128 : 1 + ((x / 2) * 7 + (y / 2) * 3 + 5 * index) % 254;
       pixels[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(value);
@@ -102,8 +112,9 @@ std::vector<uint8_t> FrameRgb24(const MovieRecipe &recipe, int index) {
     }
     return rgb;
   }
+  if (recipe.flashes) std::fill(rgb.begin(), rgb.end(), FrameIsFlash(recipe, index) ? 255 : 0);
   Square square = MovingSquare(recipe, index);
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < h && !recipe.flashes; ++y) {
     for (int x = 0; x < w; ++x) {
       uint8_t *p = &rgb[(static_cast<size_t>(y) * w + x) * 3];
       if (Inside(square, x, y)) {

@@ -29,7 +29,8 @@ bool WriteMovieChanging(const std::string &path, const MovieRecipe &recipe, cons
   if (!file.WriteHeader(error)) return false;
 
   VideoTrack pictures(file, video, recipe);
-  ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(recipe) : 0);
+  ToneTrack tone(file, audio, audio >= 0 ? AudioSampleCount(recipe) : 0, recipe.flashes,
+                 BeepDelay(recipe));
   MovieTracks tracks{file, pictures, audio};
   for (int i = 0; i < recipe.frames; ++i) {
     if (beforeFrame && !beforeFrame(tracks, i, error)) return false;

@@ -29,6 +29,10 @@ struct MovieRecipe {
   int fpsDen = 1;
   int frames = 25;
   bool audio = false;  // add the tone as a PCM (MP2 for Mpeg1Ps) track
+  // For timing picture against sound: each frame that starts on a whole
+  // second is white and the others black (under the frame-number blocks),
+  // and the sound is BeepSamples instead of the tone.
+  bool flashes = false;
 };
 
 // Every kind, for tests that loop over them.
@@ -86,6 +90,19 @@ int64_t AudioSampleCount(const MovieRecipe &recipe);
 // `count` samples per channel starting at sample `first`, interleaved.
 std::vector<int16_t> ToneSamples(int64_t first, int count);
 
+// Flash movies (recipe.flashes): whether frame `index` starts on a whole
+// second, and the sound: a 1 kHz beep of kBeepSamples (40 ms) from each
+// whole second on, whose first sample is its peak, silence in between.
+// The beeps come `delay` samples later than the whole seconds: the time
+// at which a player shows the flash frames (BeepDelay).
+bool FrameIsFlash(const MovieRecipe &recipe, int index);
+constexpr int kBeepSamples = kAudioSampleRate / 25;
+std::vector<int16_t> BeepSamples(int64_t first, int count, int64_t delay);
+// Mpeg4PcmAvi: AVI gives B-frame video the decoder's delay of one frame,
+// so frame i is shown at the time of frame i + 1 and the sound starts a
+// frame before the picture; other kinds: 0.
+int64_t BeepDelay(const MovieRecipe &recipe);
+
 // Broken inputs. Each returns false (and sets *error) on an I/O failure.
 // An empty file.
 bool WriteZeroLength(const std::string &path, std::string *error = nullptr);
@@ -122,6 +139,11 @@ bool WritePaletteChange(const std::string &path, const MovieRecipe &recipe, int 
 // frame `changeAt`: Mpeg1Ps with MP2 frames of either kind.
 bool WriteChannelChange(const std::string &path, const MovieRecipe &recipe, int changeAt,
                         std::string *error = nullptr);
+
+// A movie with sound (recipe.audio, PCM) whose tone starts `delaySamples`
+// after the picture; a ".mkv" path, as Matroska keeps each track's times.
+bool WriteLateSound(const std::string &path, const MovieRecipe &recipe, int64_t delaySamples,
+                    std::string *error = nullptr);
 
 // A fresh directory under $TMPDIR (or /tmp), removed with its contents when
 // the object goes away.

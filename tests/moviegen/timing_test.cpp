@@ -32,6 +32,30 @@ TEST(MoviegenTiming, NtscFrameStartsRoundToNearest) {
   EXPECT_EQ(MovieDuration100ns(recipe), 10010000);
 }
 
+// Flash movies: a white frame and a beep's peak on the same instants, the
+// beeps later by the delay a player shows MPEG-4 AVI frames with.
+TEST(MoviegenTiming, FlashesAndBeepsMarkTheWholeSeconds) {
+  MovieRecipe recipe = Rate(25, 1, 100);
+  recipe.flashes = true;
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(FrameIsFlash(recipe, i), i % 25 == 0) << i;
+  EXPECT_EQ(FrameRgb24(recipe, 25)[0], 255);
+  EXPECT_EQ(FrameRgb24(recipe, 26)[0], 0);
+
+  recipe.kind = Kind::Mpeg4PcmAvi;
+  const int64_t delay = BeepDelay(recipe);
+  EXPECT_EQ(delay, kAudioSampleRate / 25);
+  const std::vector<int16_t> beeps = BeepSamples(0, 2 * kAudioSampleRate, delay);
+  auto left = [&](int64_t n) { return beeps[static_cast<size_t>(n) * kAudioChannels]; };
+  for (int64_t second : {int64_t{0}, int64_t{kAudioSampleRate}}) {
+    EXPECT_EQ(left(second + delay - 1), 0);
+    EXPECT_EQ(left(second + delay), 16000);
+    EXPECT_NE(left(second + delay + kBeepSamples - 2), 0);
+    EXPECT_EQ(left(second + delay + kBeepSamples), 0);
+  }
+  recipe.kind = Kind::MjpegAvi;
+  EXPECT_EQ(BeepDelay(recipe), 0);
+}
+
 TEST(MoviegenTiming, AudioCoversTheMovie) {
   EXPECT_EQ(AudioSampleCount(Rate(25, 1, 50)), 2 * kAudioSampleRate);
   EXPECT_EQ(AudioSampleCount(Rate(10, 1, 5)), kAudioSampleRate / 2);

@@ -29,4 +29,23 @@ std::vector<int16_t> ToneSamples(int64_t first, int count) {
   return out;
 }
 
+int64_t BeepDelay(const MovieRecipe &recipe) {
+  if (recipe.kind != Kind::Mpeg4PcmAvi) return 0;
+  MovieRecipe oneFrame = recipe;
+  oneFrame.frames = 1;
+  return AudioSampleCount(oneFrame);
+}
+
+std::vector<int16_t> BeepSamples(int64_t first, int count, int64_t delay) {
+  constexpr double kPi = 3.14159265358979323846;
+  std::vector<int16_t> out(static_cast<size_t>(count > 0 ? count : 0) * kAudioChannels);
+  for (int i = 0; i < count; ++i) {
+    const int64_t n = ((first + i - delay) % kAudioSampleRate + kAudioSampleRate) % kAudioSampleRate;
+    if (n >= kBeepSamples) continue;
+    const auto value = static_cast<int16_t>(std::lround(16000 * std::cos(2 * kPi * 1000.0 * n / kAudioSampleRate)));
+    for (int c = 0; c < kAudioChannels; ++c) out[static_cast<size_t>(i) * kAudioChannels + c] = value;
+  }
+  return out;
+}
+
 }  // namespace moviegen

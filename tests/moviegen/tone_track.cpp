@@ -25,8 +25,9 @@ int AddToneStream(OutputFile &file, AVCodecID codecId, std::string *error) {
       codecId, [](AVCodecContext *c) { ConfigureToneEncoder(c, kAudioChannels); }, error);
 }
 
-ToneTrack::ToneTrack(OutputFile &file, int stream, int64_t totalSamples)
-    : file_(file), stream_(stream), total_(totalSamples), frame_(av_frame_alloc()) {}
+ToneTrack::ToneTrack(OutputFile &file, int stream, int64_t totalSamples, bool beeps, int64_t beepDelay)
+    : file_(file), stream_(stream), total_(totalSamples), beeps_(beeps), beepDelay_(beepDelay),
+      frame_(av_frame_alloc()) {}
 
 ToneTrack::~ToneTrack() { av_frame_free(&frame_); }
 
@@ -47,7 +48,7 @@ bool ToneTrack::WriteFrame(int samples, std::string *error) {
     return false;
   }
   int real = static_cast<int>(std::min<int64_t>(samples, total_ - next_));
-  std::vector<int16_t> tone = ToneSamples(next_, real);
+  std::vector<int16_t> tone = beeps_ ? BeepSamples(next_, real, beepDelay_) : ToneSamples(next_, real);
   // Interleaved 16-bit samples; an encoder with fewer channels gets the
   // first ones.
   const int channels = codec->ch_layout.nb_channels;
@@ -56,7 +57,7 @@ bool ToneTrack::WriteFrame(int samples, std::string *error) {
   for (int i = 0; i < real; ++i)
     for (int c = 0; c < channels; ++c)
       out[static_cast<size_t>(i) * channels + c] = tone[static_cast<size_t>(i) * kAudioChannels + std::min(c, kAudioChannels - 1)];
-  frame_->pts = next_;
+  frame_->pts = next_ + delay_;
   next_ += real;
   return file_.Encode(stream_, frame_, error);
 }

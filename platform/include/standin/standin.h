@@ -28,4 +28,13 @@ BOOL StandinMirrorScreen(void);
 // old one.
 typedef void (*StandinScreenWatcher)(void *context);
 void StandinWatchScreen(StandinScreenWatcher watcher, void *context);
+
+// Has `watcher(context, samples, frames, channels, rate)` called each time
+// the sound device takes a buffer (16-bit interleaved samples, as it will
+// be heard), on the device's thread, right after the buffer was filled. One
+// watcher at a time: a later call replaces it, a null watcher stops the
+// calls, and on return the old one is no longer running. A watcher must
+// not call StandinWatchAudio itself.
+typedef void (*StandinAudioWatcher)(void *context, const short *samples, int frames, int channels, int rate);
+void StandinWatchAudio(StandinAudioWatcher watcher, void *context);
 }
