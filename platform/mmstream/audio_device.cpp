@@ -3,8 +3,11 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "mmstream/quiet_alsa.h"
 
@@ -12,12 +15,19 @@ namespace standin::mmstream {
 
 namespace {
 
+struct DeviceSpec {
+    int rate = 0;
+    int channels = 0;
+};
+
 struct AudioSystem {
     std::mutex mutex;  // guards everything below and SDL's audio start
     bool tried = false;
     bool started = false;
     std::string driver;  // SDL_AUDIODRIVER it was started with
-    int openDevices = 0;
+    std::map<SDL_AudioDeviceID, DeviceSpec> inUse;  // by streams
+    SDL_AudioDeviceID idle = 0;  // kept for the next stream; 0: none
+    DeviceSpec idleSpec;
 };
 
 // Never destroyed: renderers may close devices while statics go away.
@@ -34,7 +44,8 @@ std::string RequestedDriver() {
 // Called with the mutex held.
 bool Start(AudioSystem &system) {
     const std::string driver = RequestedDriver();
-    if (system.tried && (driver == system.driver || system.openDevices > 0)) return system.started;
+    if (system.tried && (driver == system.driver || !system.inUse.empty())) return system.started;
+    system.idle = 0;  // closed by quitting
     if (system.started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     SilenceAlsa();
     system.started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
@@ -57,23 +68,45 @@ uint32_t OpenAudioDevice(int rate, int channels) {
     AudioSystem &system = System();
     std::lock_guard<std::mutex> lock(system.mutex);
     if (!Start(system)) return 0;
+    if (system.idle != 0) {
+        if (system.idleSpec.rate == rate && system.idleSpec.channels == channels) {
+            system.inUse[system.idle] = system.idleSpec;
+            return std::exchange(system.idle, 0);
+        }
+        // Drivers that have one device (SDL's dummy) open no other beside it.
+        SDL_CloseAudioDevice(std::exchange(system.idle, 0));
+    }
     SDL_AudioSpec wanted{};
     wanted.freq = rate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = static_cast<Uint8>(channels);
     wanted.samples = 1024;
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (device != 0) ++system.openDevices;
+    if (device != 0) system.inUse[device] = {rate, channels};
     return device;
 }
 
 void CloseAudioDevice(uint32_t device) {
     if (device == 0) return;
+    // Paused and emptied it is as good as a new one: nothing of this
+    // stream's sound is left for the next.
+    SDL_PauseAudioDevice(device, 1);
+    SDL_ClearQueuedAudio(device);
+    SDL_AudioDeviceID closing = device;
+    {
+        AudioSystem &system = System();
+        std::lock_guard<std::mutex> lock(system.mutex);
+        const auto found = system.inUse.find(device);
+        // The disk driver's file is complete only once its device closes.
+        const char *driver = SDL_GetCurrentAudioDriver();
+        if (found != system.inUse.end() && !(driver && std::strcmp(driver, "disk") == 0)) {
+            std::swap(closing, system.idle);
+            system.idleSpec = found->second;
+        }
+        if (found != system.inUse.end()) system.inUse.erase(found);
+    }
     // Closing waits for SDL's device thread; other streams need not wait.
-    SDL_CloseAudioDevice(device);
-    AudioSystem &system = System();
-    std::lock_guard<std::mutex> lock(system.mutex);
-    --system.openDevices;
+    if (closing != 0) SDL_CloseAudioDevice(closing);
 }
 
 }  // namespace standin::mmstream
