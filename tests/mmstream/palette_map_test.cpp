@@ -5,10 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "mmstream/fixed_palette.h"
 #include "mmstream/palette_map.h"
+#include "mmstream/palette_map_cache.h"
 
 namespace standin::mmstream {
 namespace {
@@ -115,6 +119,30 @@ TEST(PaletteMapTest, EveryCellTakesTheEntryNearestItsCentreAndEveryEntryFindsIts
             EXPECT_LE(found, i) << "entry " << i;
         }
     }
+}
+
+// Streams on several threads ask for the maps of a few palettes again and
+// again: each palette's map is made once while it stays among the last
+// four, and a palette pushed out is made anew.
+TEST(PaletteMapTest, TheLastPalettesAskedForShareTheirMaps) {
+    const Palette a = Scattered(11), b = Scattered(12);
+    const std::shared_ptr<const PaletteMap> first = SharedPaletteMap(a);
+    std::vector<std::shared_ptr<const PaletteMap>> seen(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < seen.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) SharedPaletteMap(b);
+            seen[t] = SharedPaletteMap(a);
+        });
+    for (std::thread &thread : threads) thread.join();
+    for (const auto &map : seen) EXPECT_EQ(map, first);
+    EXPECT_EQ(first->IndexOf555(0), Nearest(a, 4, 4, 4));
+    EXPECT_NE(SharedPaletteMap(b), first);
+
+    for (uint32_t seed = 20; seed < 24; ++seed) SharedPaletteMap(Scattered(seed));
+    const std::shared_ptr<const PaletteMap> again = SharedPaletteMap(a);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(again->IndexOf555(0), first->IndexOf555(0));
 }
 
 }  // namespace
