@@ -24,6 +24,9 @@ constexpr AVRational kStreamTimeBase{1, 10000000};
 constexpr int64_t kMaxFrameSide = 16384;
 constexpr int64_t kMaxFramePixels = (int64_t{256} << 20) / 4;
 
+// Frames from this many pixels up are decoded with slice threads.
+constexpr int64_t kSliceThreadsFromPixels = 640 * 480;
+
 bool FrameSizeAccepted(int64_t width, int64_t height) {
     return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
 }
@@ -145,7 +148,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     }
     // Slice threads only: frame threads delay every frame by one per thread
     // and pass frames between threads in ways ThreadSanitizer cannot follow.
-    movie->codec_->thread_count = 0;
+    // Small frames decode on the decoding thread alone: starting the slice
+    // threads (which avcodec_open2 waits for) costs more than they save.
+    const bool small = int64_t{stream->codecpar->width} * stream->codecpar->height < kSliceThreadsFromPixels;
+    movie->codec_->thread_count = small ? 1 : 0;
     movie->codec_->thread_type = FF_THREAD_SLICE;
     // Whatever the headers said, the decoder makes no larger frame.
     movie->codec_->max_pixels = kMaxFramePixels;
