@@ -12,22 +12,37 @@ namespace fuzzhost {
 namespace {
 
 // Bounds on the ticks of each stretch: with the free clock every decode ends
-// at once, so a movie of any claimed length stops within them.
+// at once, so a movie of any claimed length stops within them. A
+// millisecond spent waiting for a decode counts as a tick.
 constexpr int kTicksBeforeSeek = 400;
 constexpr int kTicksAfterSeek = 120;
 constexpr int kTicksAfterPause = 20;
 
+// How long the host's loop pauses while a decode is pending.
+constexpr auto kPollPause = std::chrono::microseconds(50);
+
 // Ticks as a host's loop does, pausing a moment while a decode is pending,
 // until the tick says the end has come.
 void TickUntilEnd(StreamSample *stream, IDirectDrawSurface *primary, int most, PlayOutcome *outcome) {
-    for (int i = 0; i < most; ++i) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point waitedTickEnds{};  // the millisecond of waiting counted last
+    for (int ticks = 0; ticks < most;) {
         ++outcome->updates;
         const int result = updateStreamSample(stream, primary);
         if (result == 0) {
             ++outcome->ends;
             return;
         }
-        if (result == 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (result != 2) {
+            ++ticks;
+            continue;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= waitedTickEnds) {
+            ++ticks;
+            waitedTickEnds = now + std::chrono::milliseconds(1);
+        }
+        std::this_thread::sleep_for(kPollPause);
     }
 }
 

@@ -53,7 +53,7 @@ for target in "${targets[@]}"; do
   "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$artifacts/" -print_final_stats=1 "${extra[@]}" "$corpus" >"$log" 2>&1 || status=$?
   if [ "$status" -eq 0 ] && [ -z "$(ls -A "$artifacts")" ]; then
-    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
+    grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb)' "$log" || true
     continue
   fi
   failed+=("$target")

@@ -41,6 +41,17 @@ std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().t
 DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock)
     : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
       painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()) {
+    // The first frame was decoded when the movie opened: taken now, it is
+    // ready for the first update, which need not wait for the thread to
+    // start.
+    DecodedFrame first;
+    if (movie_->NextFrame(&first) == S_OK) {
+        nextStart_.store(first.start, std::memory_order_relaxed);
+        next_ = std::move(first);
+    } else {
+        KeepSpare(std::move(first.picture));
+        endStatus_ = MS_S_ENDOFSTREAM;
+    }
     thread_ = std::thread([this] {
         GuardExceptions([this] {
             Serve();

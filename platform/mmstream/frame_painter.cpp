@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "mmstream/fixed_palette.h"
+#include "mmstream/palette_map_cache.h"
 
 namespace standin::mmstream {
 
@@ -125,7 +126,7 @@ HRESULT FramePainter::PaintIndices(const AVFrame &frame, uint8_t *pixels, LONG p
         if (indexPalette_ == FixedPalette()) {
             paletteMap_ = &FixedPaletteMap();
         } else {
-            ownMap_ = std::make_unique<PaletteMap>(indexPalette_);
+            ownMap_ = SharedPaletteMap(indexPalette_);
             paletteMap_ = ownMap_.get();
         }
     }

@@ -56,8 +56,8 @@ private:
 
     const std::array<uint32_t, 256> indexPalette_;
     PaletteTranslation translation_;
-    const PaletteMap *paletteMap_ = nullptr;  // found or made on first need
-    std::unique_ptr<PaletteMap> ownMap_;      // for a palette of the movie's own
+    const PaletteMap *paletteMap_ = nullptr;    // found or made on first need
+    std::shared_ptr<const PaletteMap> ownMap_;  // for a palette of the movie's own
     // What the converter was made for: sizes and formats in and out.
     struct ConverterKey {
         int width, height, format, targetWidth, targetHeight, targetFormat;

@@ -38,6 +38,9 @@ constexpr AVRational kStreamTimeBase{1, 10000000};
 constexpr int64_t kMaxFrameSide = 16384;
 constexpr int64_t kMaxFramePixels = (int64_t{256} << 20) / 4;
 
+// Frames from this many pixels up are decoded with slice threads.
+constexpr int64_t kSliceThreadsFromPixels = 640 * 480;
+
 bool FrameSizeAccepted(int64_t width, int64_t height) {
     return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
 }
@@ -164,7 +167,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     // thread; the decoder keeps decoding those meanwhile, so they add to
     // the decoding thread's one frame ahead rather than delay playback.
     // ThreadSanitizer builds take slice threads only (see above).
-    movie->codec_->thread_count = 0;
+    // Small frames decode on the decoding thread alone: starting the
+    // threads (which avcodec_open2 waits for) costs more than they save.
+    const bool small = int64_t{stream->codecpar->width} * stream->codecpar->height < kSliceThreadsFromPixels;
+    movie->codec_->thread_count = small ? 1 : 0;
     if (!STANDIN_FRAME_THREADS) movie->codec_->thread_type = FF_THREAD_SLICE;
     // Whatever the headers said, the decoder makes no larger frame.
     movie->codec_->max_pixels = kMaxFramePixels;
