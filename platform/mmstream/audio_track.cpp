@@ -15,6 +15,11 @@ namespace standin::mmstream {
 
 namespace {
 constexpr AVRational kStreamTimeBase{1, 10000000};
+// The highest sample rate taken (studio sound goes to 384 kHz). A corrupt
+// header can claim billions: libswresample's filter for such a ratio takes
+// gigabytes and minutes to build.
+constexpr int kMaxInputRate = 768000;
+bool RateAccepted(int rate) { return rate > 0 && rate <= kMaxInputRate; }
 }
 
 AudioTrack::~AudioTrack() {
@@ -44,6 +49,7 @@ std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, int64_
     const AVCodec *decoder = nullptr;
     track->streamIndex_ = av_find_best_stream(track->format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
     if (track->streamIndex_ < 0 || !decoder) return nullptr;
+    if (!RateAccepted(track->format_->streams[track->streamIndex_]->codecpar->sample_rate)) return nullptr;
     for (unsigned i = 0; i < track->format_->nb_streams; ++i)
         if (static_cast<int>(i) != track->streamIndex_) track->format_->streams[i]->discard = AVDISCARD_ALL;
 
@@ -109,7 +115,7 @@ bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM
         *start = av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase) -
                  av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase);
     // A frame that cannot be converted is passed over.
-    if (frame.nb_samples <= 0 || frame.sample_rate <= 0 || frame.ch_layout.nb_channels <= 0 || !Configure(frame))
+    if (frame.nb_samples <= 0 || !RateAccepted(frame.sample_rate) || frame.ch_layout.nb_channels <= 0 || !Configure(frame))
         return false;
     const int capacity = swr_get_out_samples(resampler_, frame.nb_samples);
     if (capacity <= 0) return false;
