@@ -97,6 +97,15 @@ bool PlainLibavLoop(const std::string &path, ReferenceTarget target, LoopResult 
     // FFmpeg's default threading, as its command line sets it: the thread
     // count chosen by FFmpeg, frame and slice threads as the codec takes.
     d.codec->thread_count = 0;
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer cannot follow FFmpeg's own frame-thread hand-overs in
+    // an uninstrumented library, and would report each as a race.
+    d.codec->thread_type = FF_THREAD_SLICE;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+    d.codec->thread_type = FF_THREAD_SLICE;
+#endif
+#endif
     if (avcodec_open2(d.codec, decoder, nullptr) < 0) return Fail(error, "decoder");
     for (unsigned i = 0; i < d.format->nb_streams; ++i)
         if (static_cast<int>(i) != stream) d.format->streams[i]->discard = AVDISCARD_ALL;
