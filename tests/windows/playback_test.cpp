@@ -81,9 +81,11 @@ TEST_F(WindowsPlaybackSeek, TicksGoOnFromTheNewPosition) {
     EXPECT_GE(afterForward, 15);
     EXPECT_LE(afterForward, 16);
     // Wine's stream clock counts from 0 again after a seek (the time since
-    // the seek); the stand-in reports the movie position from 0.6 s on.
+    // the seek; 32-bit Wine has been seen to start it up to a quarter of a
+    // second below 0 while its graph restarts); the stand-in reports the
+    // movie position from 0.6 s on.
     const double clock = streamClock(stream);
-    const bool sinceTheSeek = clock >= 0.0 && clock <= elapsed + 0.05;
+    const bool sinceTheSeek = clock >= -0.3 && clock <= elapsed + 0.05;
     const bool moviePosition = clock >= 0.56 && clock <= 0.6 + elapsed + 0.05;
     EXPECT_TRUE(sinceTheSeek || moviePosition) << clock << " s on the clock, " << elapsed << " s after the seek";
 
