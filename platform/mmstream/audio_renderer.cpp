@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/exception_guard.h"
+#include "mmstream/time_arithmetic.h"
 
 namespace standin::mmstream {
 
@@ -21,6 +22,9 @@ constexpr size_t kKeepAhead = kRate / 5;   // 200 ms
 // Gaps in a track's timestamps that are filled with silence.
 constexpr STREAM_TIME kGapTolerance = 200000;  // 20 ms
 constexpr STREAM_TIME kLongestGap = 100000000;  // 10 s
+// Sound before the first frame that is heard; the clock waits at 0 while it
+// plays, so a track stamped long before the picture must not hold it there.
+constexpr STREAM_TIME kLongestLead = 100000000;  // 10 s
 
 STREAM_TIME FramesToTime(int64_t frames) { return frames * 10000000 / kRate; }
 
@@ -87,8 +91,9 @@ bool AudioRenderer::Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *ru
         epoch_ = epoch;
     }
     output_->Pause(!*running);
-    // From the start of the movie, sound before the first frame is heard too.
-    *skipBefore = position > 0 ? position : INT64_MIN;
+    // From the start of the movie, sound before the first frame is heard too
+    // (up to kLongestLead of it).
+    *skipBefore = position > 0 ? position : -kLongestLead;
     *next = position > 0 ? position : 0;
     track_->Seek(position);
     return true;
@@ -131,11 +136,11 @@ void AudioRenderer::Feed() {
             // A track that cannot go on (no memory, say) ends the sound.
             pushed = 0;
             if (start < skipBefore) {
-                const int64_t frames = (skipBefore - start) * kRate / 10000000;
-                pushed = std::min(pcm.size(), static_cast<size_t>(frames) * kBytesPerFrame);
+                const auto frames = static_cast<uint64_t>(TimeToSamples(SaturatingSub(skipBefore, start), kRate));
+                pushed = static_cast<size_t>(std::min<uint64_t>(pcm.size() / kBytesPerFrame, frames)) * kBytesPerFrame;
             }
             FillGap(&pcm, pushed, &start, next);
-            next = start + FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame));
+            next = SaturatingAdd(start, FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame)));
             pushed = Push(pcm, pushed, start);
         } else {
             ended = true;
@@ -148,11 +153,12 @@ void AudioRenderer::Feed() {
 // sound before it ends (a track that begins after the position, a hole in
 // it) gets silence in front, so that it is heard at its own time.
 void AudioRenderer::FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next) {
-    const STREAM_TIME from = *start + FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
-    if (from - next <= kGapTolerance || from - next > kLongestGap) return;
-    const size_t frames = static_cast<size_t>((from - next) * kRate / 10000000);
+    const STREAM_TIME from = SaturatingAdd(*start, FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame)));
+    const STREAM_TIME gap = SaturatingSub(from, next);
+    if (gap <= kGapTolerance || gap > kLongestGap) return;
+    const auto frames = static_cast<size_t>(TimeToSamples(gap, kRate));
     pcm->insert(pcm->begin() + static_cast<std::ptrdiff_t>(offset), frames * kBytesPerFrame, 0);
-    *start = next - FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+    *start = SaturatingSub(next, FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame)));
 }
 
 size_t AudioRenderer::Push(const std::vector<uint8_t> &pcm, size_t offset, STREAM_TIME start) {
@@ -162,7 +168,7 @@ size_t AudioRenderer::Push(const std::vector<uint8_t> &pcm, size_t offset, STREA
     if (!timed_) {
         // The sound is taken as one run from here: later blocks follow on.
         timed_ = true;
-        firstStart_ = start + FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame));
+        firstStart_ = SaturatingAdd(start, FramesToTime(static_cast<int64_t>(offset / kBytesPerFrame)));
     }
     const auto *in = reinterpret_cast<const int16_t *>(pcm.data() + offset);
     size_t writeFrame = (readFrame_ + heldFrames_) % kRingFrames;
@@ -197,7 +203,7 @@ void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
         }
         heldFrames_ -= taken;
         // The device still plays the buffer it took before this one.
-        heard = firstStart_ + FramesToTime(takenFrames_) - latency_;
+        heard = SaturatingSub(SaturatingAdd(firstStart_, FramesToTime(takenFrames_)), latency_);
         takenFrames_ += static_cast<int64_t>(taken);
         epoch = epoch_;
     }

@@ -11,6 +11,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "mmstream/time_arithmetic.h"
+
 namespace standin::mmstream {
 
 namespace {
@@ -111,9 +113,13 @@ bool AudioTrack::Next(std::vector<uint8_t> *pcm, STREAM_TIME *start) {
 bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start) {
     const AVStream *stream = format_->streams[streamIndex_];
     *start = nextStart_;
-    if (frame.best_effort_timestamp != AV_NOPTS_VALUE)
-        *start = av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase) -
-                 av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase);
+    // A timestamp too large to rescale (av_rescale_q gives INT64_MIN) is
+    // taken as missing.
+    const int64_t stamp = frame.best_effort_timestamp != AV_NOPTS_VALUE
+                              ? av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase)
+                              : INT64_MIN;
+    if (stamp != INT64_MIN)
+        *start = SaturatingSub(stamp, av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase));
     // A frame that cannot be converted is passed over.
     if (frame.nb_samples <= 0 || !RateAccepted(frame.sample_rate) || frame.ch_layout.nb_channels <= 0 || !Configure(frame))
         return false;
@@ -125,14 +131,14 @@ bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM
                                     frame.nb_samples);
     if (samples <= 0) return false;
     pcm->resize(static_cast<size_t>(samples) * outputChannels_ * 2);
-    nextStart_ = *start + av_rescale(samples, 10000000, outputRate_);
+    nextStart_ = SaturatingAdd(*start, av_rescale(samples, 10000000, outputRate_));
     return true;
 }
 
 void AudioTrack::Seek(STREAM_TIME time) {
     const AVStream *stream = format_->streams[streamIndex_];
-    int64_t target = av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, stream->time_base) +
-                     av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base);
+    int64_t target = SaturatingAdd(av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, stream->time_base),
+                                   av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base));
     // From the movie's start, the track plays from its own, which may lie
     // before the first frame.
     if (time <= 0 && stream->start_time != AV_NOPTS_VALUE) target = std::min(target, stream->start_time);

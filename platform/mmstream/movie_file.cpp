@@ -12,6 +12,7 @@ extern "C" {
 
 #include "mmstream/gif_colour_table.h"
 #include "mmstream/open_failure.h"
+#include "mmstream/time_arithmetic.h"
 
 // FFmpeg's frame threads hand pictures over through atomics of its own,
 // which ThreadSanitizer cannot see in an uninstrumented library: it would
@@ -191,8 +192,9 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         info.duration = av_rescale_q(stream->duration, stream->time_base, kStreamTimeBase);
     } else if (movie->format_->duration != AV_NOPTS_VALUE) {
         const int64_t formatStart = movie->format_->start_time != AV_NOPTS_VALUE ? movie->format_->start_time : 0;
-        info.duration = av_rescale_q(movie->format_->duration - (info.originMicroseconds - formatStart),
-                                     AV_TIME_BASE_Q, kStreamTimeBase);
+        info.duration = av_rescale_q(
+            SaturatingSub(movie->format_->duration, SaturatingSub(info.originMicroseconds, formatStart)),
+            AV_TIME_BASE_Q, kStreamTimeBase);
     }
 
     // A movie counts as open only once a frame has come out of the decoder.
@@ -232,7 +234,8 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     if (movie->format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
         const int64_t end = LastPacketEnd(url, movie->streamIndex_);
         if (end != AV_NOPTS_VALUE)
-            info.duration = av_rescale_q(end - movie->firstTimestamp_, stream->time_base, kStreamTimeBase);
+            info.duration =
+                av_rescale_q(SaturatingSub(end, movie->firstTimestamp_), stream->time_base, kStreamTimeBase);
     }
     if (info.duration < movie->firstFrame_.end) info.duration = movie->firstFrame_.end;
     *error = S_OK;
@@ -253,12 +256,13 @@ HRESULT MovieFile::NextFrame(DecodedFrame *frame) {
         // keyframe): step back further, down to the beginning if need be.
         if (firstAfterSeek && !rewound_ && (hr != S_OK || frame->start > skipBefore_)) {
             seekBackoff_ *= 2;
-            STREAM_TIME earlier = skipBefore_ - seekBackoff_;
+            STREAM_TIME earlier = SaturatingSub(skipBefore_, seekBackoff_);
             if (earlier <= 0) {
                 earlier = 0;
                 rewound_ = true;
             }
-            Rewind(firstTimestamp_ + av_rescale_q(earlier, kStreamTimeBase, format_->streams[streamIndex_]->time_base));
+            Rewind(SaturatingAdd(firstTimestamp_,
+                                 av_rescale_q(earlier, kStreamTimeBase, format_->streams[streamIndex_]->time_base)));
             seekChecked_ = false;
             continue;
         }
@@ -280,7 +284,7 @@ void MovieFile::Seek(STREAM_TIME time) {
         return;
     }
     const AVStream *stream = format_->streams[streamIndex_];
-    Rewind(firstTimestamp_ + av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base));
+    Rewind(SaturatingAdd(firstTimestamp_, av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base)));
 }
 
 void MovieFile::Rewind(int64_t streamTimestamp) {
@@ -325,15 +329,21 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
 
     const AVStream *stream = format_->streams[streamIndex_];
     STREAM_TIME start = nextStart_;
-    if (picture->best_effort_timestamp != AV_NOPTS_VALUE)
-        start = av_rescale_q(picture->best_effort_timestamp - firstTimestamp_, stream->time_base, kStreamTimeBase);
+    // A timestamp too far off to rescale (av_rescale_q gives INT64_MIN) is
+    // taken as missing.
+    const int64_t stamp =
+        picture->best_effort_timestamp != AV_NOPTS_VALUE
+            ? av_rescale_q(SaturatingSub(picture->best_effort_timestamp, firstTimestamp_), stream->time_base,
+                           kStreamTimeBase)
+            : INT64_MIN;
+    if (stamp != INT64_MIN) start = stamp;
     const int64_t duration = FrameDuration(*picture);
     STREAM_TIME length =
         duration > 0 ? av_rescale_q(duration, stream->time_base, kStreamTimeBase) : info_.timePerFrame;
     if (length <= 0) length = 1;
     frame->picture = std::move(picture);
     frame->start = start;
-    frame->end = start + length;
+    frame->end = SaturatingAdd(start, length);
     nextStart_ = frame->end;
     return S_OK;
 }

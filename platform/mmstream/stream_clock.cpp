@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "mmstream/time_arithmetic.h"
+
 namespace standin::mmstream {
 
 namespace {
@@ -23,6 +25,9 @@ constexpr double kFastestPace = 1.5;
 // stopped, failed): the clock goes on at the monotonic clock's pace. A
 // device takes a buffer every 23 ms.
 constexpr nanoseconds kSoundTimeout = std::chrono::milliseconds(100);
+// The longest the clock waits for sound that starts behind the picture; the
+// renderer drops sound further ahead of the first frame than this.
+constexpr STREAM_TIME kLongestHold = 600000000;  // 60 s
 
 }  // namespace
 
@@ -119,12 +124,12 @@ void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_poi
     // a hold still under way.
     const Steady::time_point anchor = std::max(since_, at);
     const STREAM_TIME current = std::max(ValueAt(anchor), floor_);
-    const STREAM_TIME offset = heard + (anchor - at).count() / 100 - current;
+    const STREAM_TIME offset = SaturatingSub(SaturatingAdd(heard, (anchor - at).count() / 100), current);
     base_ = current;
     if (!placedBySound_ && offset < 0) {
         // The sound starts behind the picture (the device's buffer, sound
         // before the first frame): the clock waits for it.
-        since_ = anchor + nanoseconds(-offset * 100);
+        since_ = anchor + nanoseconds(std::min(SaturatingSub(0, offset), kLongestHold) * 100);
         pace_ = 1.0;
     } else {
         since_ = anchor;
@@ -137,11 +142,13 @@ void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_poi
 std::chrono::nanoseconds StreamClock::RealTimeTo(STREAM_TIME position) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const Steady::time_point now = Steady::now();
-    const STREAM_TIME ahead = position - std::max(ValueAt(now), floor_);
+    const STREAM_TIME ahead = SaturatingSub(position, std::max(ValueAt(now), floor_));
     if (!running_ || free_ || ahead <= 0) return nanoseconds(0);
     const nanoseconds held = since_ > now ? since_ - now : nanoseconds(0);
     const double pace = now < paceUntil_ ? std::max(pace_, kSlowestPace) : 1.0;
-    return held + nanoseconds(static_cast<int64_t>(static_cast<double>(ahead) * 100 / pace));
+    // At most a day, which keeps the sum in range.
+    const double wait = std::min(static_cast<double>(ahead) * 100 / pace, 864e11);
+    return held + nanoseconds(static_cast<int64_t>(wait));
 }
 
 }  // namespace standin::mmstream
