@@ -2,7 +2,8 @@
 # Installs the Debian packages vidsurf needs to build, test and play, when
 # they are missing. Safe to run again: it does nothing when all are there.
 # Arguments name more packages to install the same way (e.g. clang for the
-# fuzzing lane).
+# fuzzing lane); a package of another architecture (wine32:i386) makes that
+# architecture a foreign one of dpkg's first.
 set -euo pipefail
 
 packages=(
@@ -26,5 +27,10 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+for p in "${missing[@]}"; do
+  case "$p" in
+    *:*) dpkg --print-foreign-architectures | grep -qx "${p#*:}" || $sudo dpkg --add-architecture "${p#*:}" ;;
+  esac
+done
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

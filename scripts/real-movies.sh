@@ -42,22 +42,7 @@ fail() {
   exit 1
 }
 
-install_missing() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  say "installing ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
-scripts/install-deps.sh
-install_missing ffmpeg
+scripts/install-deps.sh ffmpeg
 
 say "building reelcheck"
 cmake -S . -B build -G Ninja >/dev/null

@@ -29,25 +29,9 @@ fail() {
   exit 1
 }
 
-install_missing() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  say "installing ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
-scripts/install-deps.sh
 # 32-bit programs need wine32 and Wine's 32-bit GStreamer plugins: without
 # them every open fails with the library's "Error in create MMStream".
-install_missing wine64 wine libwine wine32:i386 xvfb xauth googletest \
+scripts/install-deps.sh wine64 wine libwine wine32:i386 xvfb xauth googletest \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix lld llvm zip unzip \
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-plugins-bad \
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-libav:i386
