@@ -10,6 +10,7 @@ if(VIDSURF_BUILD_FUZZERS)
     message(FATAL_ERROR "VIDSURF_BUILD_FUZZERS brings its own sanitizers; leave VIDSURF_SANITIZE empty")
   endif()
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
-                      -fno-sanitize-recover=all)
+                      -fno-sanitize-recover=all
+                      -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage_ignorelist.txt)
   add_link_options(-fsanitize=address,undefined)
 endif()
