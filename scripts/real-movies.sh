@@ -85,7 +85,9 @@ unpack() {
         mkdir -p "$(dirname "$cache/movies/$package/${paths[$i]}")"
         cp "$unpacked/${paths[$i]}" "$cache/movies/$package/${paths[$i]}"
       else
-        skipped+=("${paths[$i]##*/} is no longer in $package")
+        # Remembered, so that later runs do not download the package again.
+        mkdir -p "$(dirname "$cache/movies/$package/${paths[$i]}")"
+        touch "$cache/movies/$package/${paths[$i]}.gone"
       fi
     done
   else
@@ -99,7 +101,7 @@ say "fetching into $cache"
 missing=()
 skipped=()
 for i in "${!packages[@]}"; do
-  [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ] && continue
+  [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ] || [ -f "$cache/movies/${packages[$i]}/${paths[$i]}.gone" ] && continue
   printf '%s\n' "${missing[@]}" | grep -qxF "${packages[$i]}" || missing+=("${packages[$i]}")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -109,7 +111,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 movies=()
 for i in "${!packages[@]}"; do
-  [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ] && movies+=("$i")
+  if [ -f "$cache/movies/${packages[$i]}/${paths[$i]}" ]; then
+    movies+=("$i")
+  elif [ -f "$cache/movies/${packages[$i]}/${paths[$i]}.gone" ]; then
+    skipped+=("${paths[$i]##*/} is no longer in ${packages[$i]}")
+  fi
 done
 fetch_seconds=$((SECONDS - started))
 say "${#movies[@]} movies at hand"
