@@ -99,11 +99,12 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
             std::this_thread::yield();
             return MS_S_PENDING;
         }
-        // A frame that takes milliseconds (high definition, on the
-        // decoder's threads) is waited for asleep, a moment at most, and
-        // taken as soon as it is decoded: a yielding host would keep its
-        // core looking busy while the decoder's threads share the other
-        // one, and waking it every few microseconds costs as much.
+        // Frames that take milliseconds on average (high definition, on
+        // the decoder's threads) are waited for asleep, a moment at most,
+        // and taken as soon as they are decoded: a yielding host would
+        // keep its core looking busy while the decoder's threads share
+        // the other one (a thousand yields a frame at 720p), and waking it
+        // every few microseconds costs as much.
         Lock lock(mutex_);
         ++decodeWaiters_;
         decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || !update.Pending(); });
@@ -218,7 +219,11 @@ void DecodingThread::Serve() {
             lock.unlock();
             const auto decodeStarted = SteadyNow();
             const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
-            decodeNanoseconds_.store((SteadyNow() - decodeStarted).count(), std::memory_order_relaxed);
+            // Averaged: frame threads hand out some frames at once and keep
+            // the caller waiting milliseconds for the next.
+            const int64_t took = (SteadyNow() - decodeStarted).count();
+            const int64_t average = decodeNanoseconds_.load(std::memory_order_relaxed);
+            decodeNanoseconds_.store(average + (took - average) / 8, std::memory_order_relaxed);
             lock.lock();
             if (decodeWaiters_ > 0) decoded_.notify_all();
             // Whatever ends the data (its end, a decoder or demuxer that

@@ -124,8 +124,8 @@ private:
     // next_'s start, or kNoFrame; also read without the mutex.
     static constexpr STREAM_TIME kNoFrame = INT64_MAX;
     std::atomic<STREAM_TIME> nextStart_{kNoFrame};
-    // How long the last frame took to decode (steady clock, ns); read
-    // without the mutex by polls.
+    // How long frames take to decode, averaged over the last few (steady
+    // clock, ns); read without the mutex by polls.
     std::atomic<int64_t> decodeNanoseconds_{0};
     // Pictures already written, for the next decodes: one frame being
     // written and one decoded ahead leave at most two of them.

@@ -201,3 +201,38 @@ TEST_F(SurfaceBlt, BlitsAndLocksFromTwoThreads) {
     ASSERT_EQ(target->Blt(nullptr, frame.get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
     EXPECT_EQ(GetPixel(target.get(), 31, 1), GetPixel(frame.get(), 15, 0));
 }
+
+// Frames of several megabytes take another copy loop than small ones: every
+// byte arrives whatever the alignment of the rows and their length, and
+// nothing beside the rectangle changes.
+TEST_F(SurfaceBlt, LargeCopiesArriveExactlyAtAnyAlignment) {
+    constexpr DWORD kWidth = 1031, kHeight = 700;  // 2.8 MB at 32 bits
+    for (DWORD bits : {24u, 32u}) {
+        const DWORD bytes = bits / 8;
+        Owned<IDirectDrawSurface> source = Make(kWidth, kHeight, bits);
+        Owned<IDirectDrawSurface> target = Make(kWidth + 3, kHeight + 1, bits);
+        auto pattern = [](DWORD x, DWORD y) { return static_cast<BYTE>(x * 7 + y * 13 + x / 256); };
+        DDSURFACEDESC desc{};
+        desc.dwSize = sizeof desc;
+        ASSERT_EQ(source->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        for (DWORD y = 0; y < kHeight; ++y) {
+            BYTE *row = static_cast<BYTE *>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch;
+            for (DWORD x = 0; x < kWidth * bytes; ++x) row[x] = pattern(x, y);
+        }
+        source->Unlock(nullptr);
+
+        RECT to{3, 1, 3 + kWidth, 1 + kHeight};  // rows start 12 or 9 bytes into the line
+        ASSERT_EQ(target->Blt(&to, source.get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
+        ASSERT_EQ(target->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        size_t wrong = 0;
+        for (DWORD y = 0; y < kHeight + 1; ++y) {
+            const BYTE *row = static_cast<BYTE *>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch;
+            for (DWORD x = 0; x < (kWidth + 3) * bytes; ++x) {
+                const bool inside = y >= 1 && x >= 3 * bytes;
+                if (row[x] != (inside ? pattern(x - 3 * bytes, y - 1) : 0)) ++wrong;
+            }
+        }
+        target->Unlock(nullptr);
+        EXPECT_EQ(wrong, 0u) << bits << " bits";
+    }
+}
