@@ -29,6 +29,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/wine-display.sh
 list=$root/scripts/real-movies.list
 cache=${REAL_MOVIES_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vidsurf/real-movies}
 work=$root/build/real-movies
@@ -227,17 +228,7 @@ if [ ${#wine_movies[@]} -gt 0 ]; then
   fi
   [ -f "$reelrun_exe" ] || fail "the Wine package has no $reelrun_exe"
 
-  display=90
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$display" WINEPREFIX="$root/build-wine/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  trap 'wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$display" ] && break
-    sleep 0.1
-  done
-  [ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
+  start_wine_display "$work/xvfb.log" "$root/build-wine/prefix"
 
   say "playing ${#wine_movies[@]} movies with reelrun.exe under Wine"
   # Wine's own complaints (GStreamer, no sound card) share the Unix

@@ -20,6 +20,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/wine-display.sh
 out=$root/build-wine
 started=$SECONDS
 
@@ -114,21 +115,7 @@ grep -q '32bit' "$out/package-host-mismatch.log" || { cat "$out/package-host-mis
 rm -rf "$out/package-host-mismatch"
 
 # --- display and prefix ----------------------------------------------------
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display" WINEPREFIX="$out/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$display" ] && break
-  sleep 0.1
-done
-[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start on :$display"
+start_wine_display "$out/xvfb.log" "$out/prefix"
 
 # One 64-bit prefix runs both bitnesses. It is made after wine32 is in
 # place: a prefix made without it cannot start 32-bit programs.
