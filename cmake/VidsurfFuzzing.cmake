@@ -9,8 +9,15 @@ if(VIDSURF_BUILD_FUZZERS)
   if(VIDSURF_SANITIZE)
     message(FATAL_ERROR "VIDSURF_BUILD_FUZZERS brings its own sanitizers; leave VIDSURF_SANITIZE empty")
   endif()
+  # The ignore list is copied under a name that holds its hash: a changed
+  # list changes the flags, so everything is compiled again with it.
+  set(ignorelist ${CMAKE_SOURCE_DIR}/fuzz/coverage_ignorelist.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${ignorelist})
+  file(SHA1 ${ignorelist} ignorelist_hash)
+  string(SUBSTRING ${ignorelist_hash} 0 12 ignorelist_hash)
+  set(ignorelist_copy ${CMAKE_BINARY_DIR}/coverage_ignorelist-${ignorelist_hash}.txt)
+  configure_file(${ignorelist} ${ignorelist_copy} COPYONLY)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
-                      -fno-sanitize-recover=all
-                      -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage_ignorelist.txt)
+                      -fno-sanitize-recover=all -fsanitize-coverage-ignorelist=${ignorelist_copy})
   add_link_options(-fsanitize=address,undefined)
 endif()
