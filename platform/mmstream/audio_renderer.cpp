@@ -19,6 +19,12 @@ constexpr size_t kBytesPerFrame = kChannels * 2;
 // up when less than this is left.
 constexpr size_t kRingFrames = kRate / 2;  // 500 ms
 constexpr size_t kKeepAhead = kRate / 5;   // 200 ms
+// Right after a restart the thread decodes only what the device takes in
+// its next few buffers, and the rest of its lead a moment later: a seek
+// then does not decode 200 ms of sound at once while the picture seeks on
+// the same cores, and a host that seeks again soon wastes less.
+constexpr size_t kStartAhead = kRate / 20;  // 50 ms
+constexpr auto kStartLeadFor = std::chrono::milliseconds(20);
 // Gaps in a track's timestamps that are filled with silence.
 constexpr STREAM_TIME kGapTolerance = 200000;  // 20 ms
 constexpr STREAM_TIME kLongestGap = 100000000;  // 10 s
@@ -47,23 +53,32 @@ AudioRenderer::~AudioRenderer() {
     output_.reset();  // before the state its thread reads
 }
 
-void AudioRenderer::Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock) {
-    track_ = AudioTrack::Open(utf8Path, originMicroseconds, kRate, kChannels);
-    if (!track_) return;  // a silent movie
-    ring_.assign(kRingFrames * kChannels, 0);
+void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock) {
     clock_ = &clock;
-    output_ = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
-    if (!output_) {
-        track_.reset();  // played silent
-        return;
-    }
-    latency_ = FramesToTime(output_->BufferFrames());
-    thread_ = std::thread([this] {
-        GuardExceptions([this] {
-            Feed();
+    // The track is opened on the feeding thread: a second demuxer over the
+    // file, which the caller of OpenFile need not wait for. Until the sound
+    // starts the clock goes on by itself, as it does while the device
+    // fills its first buffer.
+    thread_ = std::thread([this, utf8Path, movie] {
+        GuardExceptions([&] {
+            if (Open(utf8Path, movie)) Feed();
             return S_OK;
         });
     });
+}
+
+bool AudioRenderer::Open(const std::string &utf8Path, const MovieInfo &movie) {
+    track_ = AudioTrack::Open(utf8Path, movie.container, movie.originMicroseconds, kRate, kChannels);
+    if (!track_) return false;  // a silent movie
+    ring_.assign(kRingFrames * kChannels, 0);
+    // Opened paused: the device takes nothing until the first restart.
+    output_ = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
+    if (!output_) {
+        track_.reset();  // played silent
+        return false;
+    }
+    latency_ = FramesToTime(output_->BufferFrames());
+    return true;
 }
 
 void AudioRenderer::ClockChanged() {
@@ -108,6 +123,8 @@ void AudioRenderer::Feed() {
     std::vector<uint8_t> pcm;
     size_t pushed = 0;  // of pcm, already in the ring
     STREAM_TIME start = 0;
+    using Steady = std::chrono::steady_clock;
+    Steady::time_point fullLeadFrom{};  // the short lead after a restart ends then
     while (!quit_) {
         if (restart_) {
             restart_ = false;
@@ -116,6 +133,7 @@ void AudioRenderer::Feed() {
                 ended = false;
                 pcm.clear();
                 pushed = 0;
+                fullLeadFrom = Steady::now() + kStartLeadFor;
             }
             lock.lock();
             continue;
@@ -125,8 +143,12 @@ void AudioRenderer::Feed() {
             std::lock_guard<std::mutex> sound(soundMutex_);
             held = heldFrames_;
         }
-        if (ended || (pushed == pcm.size() && held >= kKeepAhead) || (pushed < pcm.size() && held == kRingFrames)) {
-            wake_.wait_for(lock, std::chrono::milliseconds(running ? 10 : 50));
+        const Steady::time_point now = Steady::now();
+        const size_t ahead = now < fullLeadFrom ? kStartAhead : kKeepAhead;
+        if (ended || (pushed == pcm.size() && held >= ahead) || (pushed < pcm.size() && held == kRingFrames)) {
+            auto wait = std::chrono::duration_cast<Steady::duration>(std::chrono::milliseconds(running ? 10 : 50));
+            if (!ended && now < fullLeadFrom) wait = std::min(wait, fullLeadFrom - now);
+            wake_.wait_for(lock, wait);
             continue;
         }
         lock.unlock();

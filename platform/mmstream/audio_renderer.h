@@ -22,6 +22,7 @@
 
 #include "mmstream/audio_device.h"
 #include "mmstream/audio_track.h"
+#include "mmstream/movie_info.h"
 #include "mmstream/stream_clock.h"
 
 namespace standin::mmstream {
@@ -36,12 +37,15 @@ public:
 
     // Starts playing the file's sound track, if it has one and a device
     // opens for it.
-    void Play(const std::string &utf8Path, int64_t originMicroseconds, StreamClock &clock);
+    void Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock);
     // The clock was run, stopped or set.
     void ClockChanged();
 
 private:
     AudioRenderer() = default;
+    // Opens the track and the device, on the feeding thread; false for a
+    // silent movie.
+    bool Open(const std::string &utf8Path, const MovieInfo &movie);
     void Feed();
     // Places the track and the sound buffer at the clock's position.
     // False when the clock has not changed since the last restart.

@@ -33,8 +33,8 @@ AudioTrack::~AudioTrack() {
     avformat_close_input(&format_);
 }
 
-std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, int64_t originMicroseconds,
-                                             int outputRate, int outputChannels) {
+std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, const AVInputFormat *container,
+                                             int64_t originMicroseconds, int outputRate, int outputChannels) {
     av_log_set_level(AV_LOG_QUIET);
     std::unique_ptr<AudioTrack> track(new AudioTrack());
     track->originMicroseconds_ = originMicroseconds;
@@ -44,7 +44,7 @@ std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, int64_
     AVDictionary *options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     const std::string url = "file:" + utf8Path;
-    const int opened = avformat_open_input(&track->format_, url.c_str(), nullptr, &options);
+    const int opened = avformat_open_input(&track->format_, url.c_str(), container, &options);
     av_dict_free(&options);
     if (opened < 0 || avformat_find_stream_info(track->format_, nullptr) < 0) return nullptr;
 

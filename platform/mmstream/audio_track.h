@@ -17,6 +17,7 @@ struct AVFormatContext;
 struct AVCodecContext;
 struct AVPacket;
 struct AVFrame;
+struct AVInputFormat;
 struct SwrContext;
 
 namespace standin::mmstream {
@@ -24,9 +25,10 @@ namespace standin::mmstream {
 class AudioTrack {
 public:
     // Null when the file has no sound track that can be decoded.
+    // `container`: the file's format when known (null: probed);
     // `originMicroseconds` is the file time that counts as movie time 0.
-    static std::unique_ptr<AudioTrack> Open(const std::string &utf8Path, int64_t originMicroseconds,
-                                            int outputRate, int outputChannels);
+    static std::unique_ptr<AudioTrack> Open(const std::string &utf8Path, const AVInputFormat *container,
+                                            int64_t originMicroseconds, int outputRate, int outputChannels);
     ~AudioTrack();
     AudioTrack(const AudioTrack &) = delete;
     AudioTrack &operator=(const AudioTrack &) = delete;

@@ -78,11 +78,11 @@ bool VideoSizeAccepted(const AVFormatContext *format) {
 
 // The end of the last packet of a video stream, in the stream's time base,
 // from demuxing the whole file on its own; AV_NOPTS_VALUE if none tells.
-int64_t LastPacketEnd(const std::string &url, int streamIndex) {
+int64_t LastPacketEnd(const std::string &url, const AVInputFormat *container, int streamIndex) {
     AVFormatContext *format = nullptr;
     AVDictionary *options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const int opened = avformat_open_input(&format, url.c_str(), nullptr, &options);
+    const int opened = avformat_open_input(&format, url.c_str(), container, &options);
     av_dict_free(&options);
     if (opened < 0) return AV_NOPTS_VALUE;
     int64_t end = AV_NOPTS_VALUE;  // the lowest value, so std::max works
@@ -185,6 +185,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
 
     movie->firstTimestamp_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
     MovieInfo &info = movie->info_;
+    info.container = movie->format_->iformat;
     info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
     info.timePerFrame = FrameRateToTimePerFrame(stream->avg_frame_rate);
     if (info.timePerFrame == 0) info.timePerFrame = FrameRateToTimePerFrame(stream->r_frame_rate);
@@ -232,7 +233,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     // A length guessed from the bit rate (bare elementary streams) can be
     // far off: the packets tell where the frames end.
     if (movie->format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
-        const int64_t end = LastPacketEnd(url, movie->streamIndex_);
+        const int64_t end = LastPacketEnd(url, movie->format_->iformat, movie->streamIndex_);
         if (end != AV_NOPTS_VALUE)
             info.duration =
                 av_rescale_q(SaturatingSub(end, movie->firstTimestamp_), stream->time_base, kStreamTimeBase);

@@ -6,6 +6,8 @@
 
 #include <mmstream.h>
 
+struct AVInputFormat;
+
 namespace standin::mmstream {
 
 struct MovieInfo {
@@ -16,6 +18,9 @@ struct MovieInfo {
     // Where the movie's time 0 lies in the file's own timestamps, in
     // microseconds; the audio track is placed against the same origin.
     int64_t originMicroseconds = 0;
+    // The container as FFmpeg recognised it: other readers of the file
+    // (its sound track) open it as such without probing it again.
+    const AVInputFormat *container = nullptr;
     // Palettized movies: the colours of the first frame (or of a GIF's
     // colour table), as 0x00RRGGBB values.
     bool palettized = false;

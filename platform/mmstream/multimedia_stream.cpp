@@ -174,7 +174,7 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
         movie_ = info;
         // A sound track that cannot be played leaves the movie silent.
         if (audio_) GuardExceptions([&] {
-            audio_->Play(path, info.originMicroseconds, clock_);
+            audio_->Play(path, info, clock_);
             return S_OK;
         });
         return S_OK;
