@@ -327,7 +327,11 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite
     nextPrepared_ = false;
     nextStart_.store(kNoFrame, std::memory_order_relaxed);
     painter_.HoldPalette(*frame.picture);
-    wake_.notify_all();  // the thread: the following frame to decode meanwhile
+    // On the real clock the following frame is decoded once the host has
+    // presented this one (see HoldOff), from now on: woken here, the thread
+    // would otherwise decode it next to the host's write and blit.
+    if (!clock_.Free()) decodeFrom_ = frame.start + std::min(kPresentTime, (frame.end - frame.start) / 4);
+    wake_.notify_all();  // the thread: on the free clock, the following frame to decode meanwhile
     lock.unlock();
     const HRESULT hr = GuardExceptions([&] {
         std::optional<SurfaceWrite> own;
@@ -346,7 +350,8 @@ HRESULT DecodingThread::WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite
     if (SUCCEEDED(hr)) {
         update.frameStart = frame.start;
         update.frameEnd = frame.end;
-        if (!clock_.Free()) decodeFrom_ = frame.start + std::min(kPresentTime, (frame.end - frame.start) / 4);
+    } else {
+        decodeFrom_ = kNoFrame;  // dropped: the update waits for the next frame
     }
     wake_.notify_all();  // the thread: the painter is free again
     return hr;
