@@ -40,7 +40,8 @@ std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().t
 
 DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock)
     : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
-      painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()) {
+      painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()),
+      frameThreads_(movie_->DecodesOnFrameThreads()) {
     // The first frame was decoded when the movie opened: taken now, it is
     // ready for the first update, which need not wait for the thread to
     // start.
@@ -95,16 +96,16 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
         // only waits for the frame's time: a yield to a busy thread on the
         // same core can cost the host a whole scheduler tick (4 ms).
         if (nextStart_.load(std::memory_order_relaxed) != kNoFrame) return MS_S_PENDING;
-        if (decodeNanoseconds_.load(std::memory_order_relaxed) < kSlowDecode.count()) {
+        if (!frameThreads_ && decodeNanoseconds_.load(std::memory_order_relaxed) < kSlowDecode.count()) {
             std::this_thread::yield();
             return MS_S_PENDING;
         }
-        // Frames that take milliseconds on average (high definition, on
-        // the decoder's threads) are waited for asleep, a moment at most,
-        // and taken as soon as they are decoded: a yielding host would
-        // keep its core looking busy while the decoder's threads share
-        // the other one (a thousand yields a frame at 720p), and waking it
-        // every few microseconds costs as much.
+        // Frames that take milliseconds on average, or that the decoder's
+        // own threads decode, are waited for asleep, a moment at most, and
+        // taken as soon as they are decoded: a yielding host would keep
+        // its core looking busy while the decoder's threads need it (a
+        // thousand yields a frame at 720p; at 640x480 a sixth of the
+        // frame rate), and waking it every few microseconds costs as much.
         Lock lock(mutex_);
         ++decodeWaiters_;
         decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || !update.Pending(); });

@@ -111,6 +111,8 @@ private:
     const STREAM_TIME duration_;
     FramePainter painter_;               // used by whoever set writing_
     PreparedFrame prepared_;             // likewise
+    // The decoder runs frame threads, which need every core meanwhile.
+    const bool frameThreads_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;  // the thread: work, clock, seek, shutdown

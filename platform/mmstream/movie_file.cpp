@@ -243,6 +243,8 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     return movie;
 }
 
+bool MovieFile::DecodesOnFrameThreads() const { return (codec_->active_thread_type & FF_THREAD_FRAME) != 0; }
+
 HRESULT MovieFile::NextFrame(DecodedFrame *frame) {
     if (firstFramePending_) {
         firstFramePending_ = false;

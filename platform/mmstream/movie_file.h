@@ -30,6 +30,9 @@ public:
     MovieFile &operator=(const MovieFile &) = delete;
 
     const MovieInfo &Info() const { return info_; }
+    // Whether the decoder runs frame threads, which go on decoding after
+    // the call that sent them a packet has returned.
+    bool DecodesOnFrameThreads() const;
 
     // The next frame in presentation order: S_OK, MS_S_ENDOFSTREAM once the
     // track is exhausted (and on every later call until a seek). A picture
