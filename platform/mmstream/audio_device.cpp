@@ -99,6 +99,12 @@ private:
 
 }  // namespace
 
+void ReleaseAudioThreadState() {
+#if SDL_VERSION_ATLEAST(2, 0, 16)
+    SDL_TLSCleanup();
+#endif
+}
+
 bool AudioHardwarePresent() {
     if (VirtualAudioRequested()) return true;
     AudioSystem &system = System();

@@ -40,6 +40,11 @@ bool AudioHardwarePresent();
 // the device takes), paused; null when it cannot.
 std::unique_ptr<AudioOutput> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context);
 
+// Lets go of what SDL keeps for the calling thread (the storage of its last
+// error message): a thread SDL did not start keeps it past its end unless
+// it calls this before it ends, having opened or paused a device.
+void ReleaseAudioThreadState();
+
 // Calls the host's audio watcher, if any, with a buffer the device took.
 void NotifyAudioTaken(const int16_t *samples, int frames, int channels, int rate);
 

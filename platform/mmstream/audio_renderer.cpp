@@ -64,6 +64,7 @@ void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, St
             if (Open(utf8Path, movie)) Feed();
             return S_OK;
         });
+        ReleaseAudioThreadState();  // the device was opened and paused here
     });
 }
 
