@@ -11,6 +11,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "mmstream/file_input.h"
 #include "mmstream/time_arithmetic.h"
 
 namespace standin::mmstream {
@@ -41,11 +42,7 @@ std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, const 
     track->outputRate_ = outputRate;
     track->outputChannels_ = outputChannels;
 
-    AVDictionary *options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + utf8Path;
-    const int opened = avformat_open_input(&track->format_, url.c_str(), container, &options);
-    av_dict_free(&options);
+    const int opened = OpenFileInput(utf8Path, container, &track->format_);
     if (opened < 0 || avformat_find_stream_info(track->format_, nullptr) < 0) return nullptr;
 
     const AVCodec *decoder = nullptr;

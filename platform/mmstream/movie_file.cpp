@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/version.h>
 }
 
+#include "mmstream/file_input.h"
 #include "mmstream/gif_colour_table.h"
 #include "mmstream/open_failure.h"
 #include "mmstream/time_arithmetic.h"
@@ -78,13 +79,9 @@ bool VideoSizeAccepted(const AVFormatContext *format) {
 
 // The end of the last packet of a video stream, in the stream's time base,
 // from demuxing the whole file on its own; AV_NOPTS_VALUE if none tells.
-int64_t LastPacketEnd(const std::string &url, const AVInputFormat *container, int streamIndex) {
+int64_t LastPacketEnd(const std::string &utf8Path, const AVInputFormat *container, int streamIndex) {
     AVFormatContext *format = nullptr;
-    AVDictionary *options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const int opened = avformat_open_input(&format, url.c_str(), container, &options);
-    av_dict_free(&options);
-    if (opened < 0) return AV_NOPTS_VALUE;
+    if (OpenFileInput(utf8Path, container, &format) < 0) return AV_NOPTS_VALUE;
     int64_t end = AV_NOPTS_VALUE;  // the lowest value, so std::max works
     AVPacket *packet = av_packet_alloc();
     if (packet && avformat_find_stream_info(format, nullptr) >= 0 &&
@@ -120,13 +117,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     av_log_set_level(AV_LOG_QUIET);
     std::unique_ptr<MovieFile> movie(new MovieFile());
 
-    // The "file:" prefix and the whitelist keep a name from being read as
-    // a URL or from pulling in other protocols.
-    AVDictionary *options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string url = "file:" + utf8Path;
-    int result = avformat_open_input(&movie->format_, url.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int result = OpenFileInput(utf8Path, nullptr, &movie->format_);
     if (result < 0) {
         *error = OpenFailure(result);
         return nullptr;
@@ -233,7 +224,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
     // A length guessed from the bit rate (bare elementary streams) can be
     // far off: the packets tell where the frames end.
     if (movie->format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
-        const int64_t end = LastPacketEnd(url, movie->format_->iformat, movie->streamIndex_);
+        const int64_t end = LastPacketEnd(utf8Path, movie->format_->iformat, movie->streamIndex_);
         if (end != AV_NOPTS_VALUE)
             info.duration =
                 av_rescale_q(SaturatingSub(end, movie->firstTimestamp_), stream->time_base, kStreamTimeBase);
