@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -18,11 +17,21 @@ DWORD Scaled(DWORD index, DWORD fromSize, DWORD toSize) {
     return static_cast<DWORD>(std::uint64_t{index} * fromSize / toSize);
 }
 
+// Destination column x takes source column x * fromWidth / toWidth (rounded
+// down), stepped to without a division or a table: a blit allocates nothing.
 template <size_t N>
-void StretchRow(const BYTE *from, const std::vector<DWORD> &columns, BYTE *to) {
-    for (DWORD column : columns) {
-        std::memcpy(to, from + static_cast<size_t>(column) * N, N);
-        to += N;
+void StretchRow(const BYTE *from, DWORD fromWidth, DWORD toWidth, BYTE *to) {
+    const DWORD step = fromWidth / toWidth, rest = fromWidth % toWidth;
+    size_t column = 0;
+    DWORD carry = 0;  // x * rest modulo toWidth
+    for (DWORD x = 0; x < toWidth; ++x, to += N) {
+        std::memcpy(to, from + column * N, N);
+        column += step;
+        carry += rest;
+        if (carry >= toWidth) {
+            ++column;
+            carry -= toWidth;
+        }
     }
 }
 
@@ -75,20 +84,16 @@ void StretchPixels(const PixelBlock &from, const PixelBlock &to, DWORD bytesPerP
         CopyRows(from, to, static_cast<size_t>(to.width) * bytesPerPixel);
         return;
     }
-    std::vector<DWORD> columns;
-    if (from.width != to.width) {
-        columns.resize(to.width);
-        for (DWORD x = 0; x < to.width; ++x) columns[x] = Scaled(x, from.width, to.width);
-    }
+    const bool sameWidth = from.width == to.width;
     for (DWORD y = 0; y < to.height; ++y) {
         const BYTE *source = Row(from, Scaled(y, from.height, to.height));
         BYTE *target = Row(to, y);
-        switch (columns.empty() ? 0 : bytesPerPixel) {
+        switch (sameWidth ? 0 : bytesPerPixel) {
         case 0: std::memcpy(target, source, static_cast<size_t>(to.width) * bytesPerPixel); break;
-        case 1: StretchRow<1>(source, columns, target); break;
-        case 2: StretchRow<2>(source, columns, target); break;
-        case 3: StretchRow<3>(source, columns, target); break;
-        default: StretchRow<4>(source, columns, target); break;
+        case 1: StretchRow<1>(source, from.width, to.width, target); break;
+        case 2: StretchRow<2>(source, from.width, to.width, target); break;
+        case 3: StretchRow<3>(source, from.width, to.width, target); break;
+        default: StretchRow<4>(source, from.width, to.width, target); break;
         }
     }
 }

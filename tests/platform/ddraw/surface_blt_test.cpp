@@ -51,6 +51,32 @@ TEST_F(SurfaceBlt, ShrinksByKeepingEveryOtherPixel) {
     }
 }
 
+// Every destination pixel takes the source pixel at x * fromWidth / toWidth
+// (rounded down), whatever the ratio and pixel size.
+TEST_F(SurfaceBlt, StretchesAnyRatioToTheNearestSourcePixelBelow) {
+    struct Sizes {
+        DWORD fromWidth, fromHeight, toWidth, toHeight;
+    };
+    for (const Sizes sizes : {Sizes{3, 2, 7, 5}, Sizes{7, 5, 3, 2}, Sizes{13, 3, 250, 4}, Sizes{250, 4, 13, 3},
+                              Sizes{97, 6, 101, 6}, Sizes{101, 6, 97, 6}, Sizes{1, 1, 9, 2}, Sizes{9, 2, 1, 1}}) {
+        for (DWORD bits : {8u, 24u, 32u}) {
+            Owned<IDirectDrawSurface> source = Make(sizes.fromWidth, sizes.fromHeight, bits);
+            Owned<IDirectDrawSurface> target = Make(sizes.toWidth, sizes.toHeight, bits);
+            PaintCoordinates(source.get());
+            ASSERT_EQ(target->Blt(nullptr, source.get(), nullptr, DDBLT_WAIT, nullptr), DD_OK);
+            const DWORD mask = bits == 8 ? 0xFF : bits == 24 ? 0xFFFFFF : 0xFFFFFFFF;
+            int wrong = 0;
+            for (DWORD y = 0; y < sizes.toHeight; ++y)
+                for (DWORD x = 0; x < sizes.toWidth; ++x)
+                    wrong += GetPixel(target.get(), x, y) != (Coordinate(x * sizes.fromWidth / sizes.toWidth,
+                                                                         y * sizes.fromHeight / sizes.toHeight) &
+                                                              mask);
+            EXPECT_EQ(wrong, 0) << sizes.fromWidth << "x" << sizes.fromHeight << " to " << sizes.toWidth << "x"
+                                << sizes.toHeight << " at " << bits << " bits";
+        }
+    }
+}
+
 TEST_F(SurfaceBlt, CopiesBetweenOffsetRectangles) {
     Owned<IDirectDrawSurface> source = Make(8, 8, 16);
     Owned<IDirectDrawSurface> target = Make(16, 8, 16);
