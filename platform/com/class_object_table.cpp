@@ -10,7 +10,6 @@ ClassObjectTable &ClassObjectTable::Instance() {
 }
 
 DWORD ClassObjectTable::Add(REFCLSID clsid, IUnknown *object) {
-    object->AddRef();
     std::lock_guard<std::mutex> lock(mutex_);
     // Skip 0 on wrap-around and any cookie still in use.
     DWORD cookie;
@@ -21,6 +20,7 @@ DWORD ClassObjectTable::Add(REFCLSID clsid, IUnknown *object) {
         for (const Entry &entry : entries_) inUse = inUse || entry.cookie == cookie;
     } while (inUse);
     entries_.push_back({clsid, object, cookie});
+    object->AddRef();  // once in the table: a push that throws takes no reference
     return cookie;
 }
 

@@ -4,6 +4,7 @@
 
 #include "com/apartment.h"
 #include "com/class_object_table.h"
+#include "common/exception_guard.h"
 
 extern "C" {
 
@@ -12,12 +13,19 @@ HRESULT WINAPI CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD, DWO
     *lpdwRegister = 0;
     if (pUnk == nullptr) return E_INVALIDARG;
     if (!standin::ComInitializedOnThisThread()) return CO_E_NOTINITIALIZED;
-    *lpdwRegister = standin::ClassObjectTable::Instance().Add(rclsid, pUnk);
-    return S_OK;
+    return standin::GuardExceptions([&] {
+        *lpdwRegister = standin::ClassObjectTable::Instance().Add(rclsid, pUnk);
+        return S_OK;
+    });
 }
 
 HRESULT WINAPI CoRevokeClassObject(DWORD dwRegister) {
-    IUnknown *object = standin::ClassObjectTable::Instance().Remove(dwRegister);
+    IUnknown *object = nullptr;
+    const HRESULT hr = standin::GuardExceptions([&] {
+        object = standin::ClassObjectTable::Instance().Remove(dwRegister);
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     if (object == nullptr) return E_INVALIDARG;
     // Released outside the table's lock: its destructor may call COM.
     object->Release();

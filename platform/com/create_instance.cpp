@@ -5,6 +5,7 @@
 
 #include "com/apartment.h"
 #include "com/class_object_table.h"
+#include "common/exception_guard.h"
 #include "mmstream/multimedia_stream_factory.h"
 
 namespace {
@@ -28,16 +29,16 @@ HRESULT WINAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD, REF
     *ppv = nullptr;
     if (!standin::ComInitializedOnThisThread()) return CO_E_NOTINITIALIZED;
 
-    HRESULT hr;
-    if (IUnknown *classObject = standin::ClassObjectTable::Instance().Find(rclsid)) {
-        // The table's lock is not held here: the factory may call COM.
-        hr = CreateThroughClassObject(classObject, pUnkOuter, riid, ppv);
-        classObject->Release();
-    } else if (rclsid == CLSID_AMMultiMediaStream) {
-        hr = standin::CreateAMMultiMediaStream(pUnkOuter, riid, ppv);
-    } else {
-        hr = REGDB_E_CLASSNOTREG;
-    }
+    const HRESULT hr = standin::GuardExceptions([&] {
+        if (IUnknown *classObject = standin::ClassObjectTable::Instance().Find(rclsid)) {
+            // The table's lock is not held here: the factory may call COM.
+            const HRESULT created = CreateThroughClassObject(classObject, pUnkOuter, riid, ppv);
+            classObject->Release();
+            return created;
+        }
+        if (rclsid == CLSID_AMMultiMediaStream) return standin::CreateAMMultiMediaStream(pUnkOuter, riid, ppv);
+        return REGDB_E_CLASSNOTREG;
+    });
     if (FAILED(hr)) *ppv = nullptr;
     return hr;
 }

@@ -1,5 +1,7 @@
 // Keeps C++ exceptions inside the stand-in: a COM method or a thread of its
-// own runs its body through GuardExceptions and gets an HRESULT instead.
+// own runs its body through GuardExceptions and gets an HRESULT instead; an
+// exported function runs it through GuardApi and fails as Windows' own do,
+// with the thread's last error set.
 #pragma once
 
 #include <new>
@@ -20,6 +22,21 @@ HRESULT GuardExceptions(Body &&body) noexcept {
     } catch (...) {
         return E_UNEXPECTED;
     }
+}
+
+// The body's result; `failed` with the last error ERROR_NOT_ENOUGH_MEMORY
+// when it ran out of memory (ERROR_INVALID_FUNCTION for any other
+// exception).
+template <class Result, class Body>
+Result GuardApi(Result failed, Body &&body) noexcept {
+    try {
+        return std::forward<Body>(body)();
+    } catch (const std::bad_alloc &) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (...) {
+        SetLastError(ERROR_INVALID_FUNCTION);
+    }
+    return failed;
 }
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -17,7 +18,8 @@ class HandleTable {
 public:
     explicit HandleTable(HandleKind kind) : kind_(kind) {}
 
-    // A new handle for `object`; 0 when every slot is in use.
+    // A new handle for `object`; 0 when every slot is in use. Throws
+    // std::bad_alloc, with nothing changed, when the table cannot grow.
     uintptr_t Add(Object object) {
         uint32_t slot;
         // Freed slots wait in line before reuse, so a stale handle would
@@ -52,9 +54,15 @@ public:
         uint32_t slot, generation;
         DecodeHandle(handle, kind_, &slot, &generation);
         slots_[slot].object.reset();
-        // The line holds at most about twice kReuseAfter (see TakeOldestFree).
-        if (free_.capacity() == 0) free_.reserve(2 * kReuseAfter + 1);
-        free_.push_back(slot);
+        // The freed slot joins the line; one that cannot for want of memory
+        // is retired for good rather than the removal failing halfway.
+        try {
+            // The line holds at most about twice kReuseAfter (see TakeOldestFree).
+            if (free_.capacity() == 0) free_.reserve(2 * kReuseAfter + 1);
+            free_.push_back(slot);
+        } catch (const std::bad_alloc &) {
+            ++retired_;
+        }
         return true;
     }
 
@@ -65,7 +73,7 @@ public:
             if (slots_[i].object) visit(EncodeHandle(kind_, i, slots_[i].generation), *slots_[i].object);
     }
 
-    size_t LiveCount() const { return slots_.size() - FreeCount(); }
+    size_t LiveCount() const { return slots_.size() - FreeCount() - retired_; }
 
 private:
     static constexpr size_t kReuseAfter = 1024;
@@ -96,6 +104,7 @@ private:
     std::vector<Slot> slots_;
     std::vector<uint32_t> free_;  // freed slots, oldest first from freeHead_
     size_t freeHead_ = 0;
+    size_t retired_ = 0;  // emptied slots that could not join the line
 };
 
 }  // namespace standin

@@ -3,6 +3,7 @@
 
 #include <standin/standin.h>
 
+#include "common/immortal.h"
 #include "mmstream/audio_device.h"
 
 namespace {
@@ -15,10 +16,8 @@ struct AudioWatch {
     void *context = nullptr;
 };
 
-AudioWatch &TheWatch() {
-    static AudioWatch *watch = new AudioWatch;  // device threads may outlive statics
-    return *watch;
-}
+// Device threads may outlive statics, and may be the first to look.
+AudioWatch &TheWatch() { return standin::Immortal<AudioWatch>(); }
 
 }  // namespace
 

@@ -59,7 +59,7 @@ HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD
 }
 
 HRESULT DdrawStreamSample::CompletionStatus(DWORD flags, DWORD milliseconds) {
-    return decoder_.CompletionStatus(update_, flags, milliseconds);
+    return GuardExceptions([&] { return decoder_.CompletionStatus(update_, flags, milliseconds); });
 }
 
 HRESULT DdrawStreamSample::GetSurface(IDirectDrawSurface **surface, RECT *rect) {

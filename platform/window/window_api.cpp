@@ -5,6 +5,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "common/exception_guard.h"
 #include "screen/screen_mode.h"
 #include "window/window_frame.h"
 #include "window/window_geometry.h"
@@ -73,111 +74,133 @@ extern "C" {
 // ignored). Child windows are not supported.
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR, LPCSTR, DWORD dwStyle, int X, int Y, int nWidth,
                             int nHeight, HWND hWndParent, HMENU, HINSTANCE, LPVOID) {
-    if (dwStyle & WS_CHILD) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    const standin::ScreenMode &mode = standin::CurrentScreenMode();
-    int64_t x = X, y = Y, width = nWidth, height = nHeight;
-    if (X == CW_USEDEFAULT) {
-        x = mode.width / 8;
-        y = mode.height / 8;
-    }
-    if (nWidth == CW_USEDEFAULT) {
-        width = mode.width * 3 / 4;
-        height = mode.height * 3 / 4;
-    }
-    WindowRecord window;
-    window.style = standin::TopLevelStyle(dwStyle);
-    window.exStyle = dwExStyle;
-    window.rect = standin::WindowRectFrom(x, y, width, height);
-    window.owner = HandleValue(hWndParent);
+    return standin::GuardApi<HWND>(nullptr, [&]() -> HWND {
+        if (dwStyle & WS_CHILD) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+        const standin::ScreenMode &mode = standin::CurrentScreenMode();
+        int64_t x = X, y = Y, width = nWidth, height = nHeight;
+        if (X == CW_USEDEFAULT) {
+            x = mode.width / 8;
+            y = mode.height / 8;
+        }
+        if (nWidth == CW_USEDEFAULT) {
+            width = mode.width * 3 / 4;
+            height = mode.height * 3 / 4;
+        }
+        WindowRecord window;
+        window.style = standin::TopLevelStyle(dwStyle);
+        window.exStyle = dwExStyle;
+        window.rect = standin::WindowRectFrom(x, y, width, height);
+        window.owner = HandleValue(hWndParent);
 
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    if (hWndParent && !FindWindowRecord(table, hWndParent)) return nullptr;
-    const uintptr_t handle = table.windows.Add(window);
-    if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return FromHandleValue<HWND>(handle);
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        if (hWndParent && !FindWindowRecord(table, hWndParent)) return nullptr;
+        const uintptr_t handle = table.windows.Add(window);
+        if (!handle) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FromHandleValue<HWND>(handle);
+    });
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    if (!FindMovableWindowRecord(table, hWnd)) return FALSE;
-    DestroyWithOwned(table, HandleValue(hWnd));
-    return TRUE;
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        if (!FindMovableWindowRecord(table, hWnd)) return FALSE;
+        DestroyWithOwned(table, HandleValue(hWnd));
+        return TRUE;
+    });
 }
 
 BOOL WINAPI IsWindow(HWND hWnd) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    return table.windows.Find(HandleValue(hWnd)) != nullptr;
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        return table.windows.Find(HandleValue(hWnd)) != nullptr;
+    });
 }
 
 // Returns whether the window was visible before.
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    WindowRecord *window = FindMovableWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    const bool wasVisible = (window->style & WS_VISIBLE) != 0;
-    SetVisible(*window, nCmdShow != SW_HIDE);
-    return wasVisible;
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        WindowRecord *window = FindMovableWindowRecord(table, hWnd);
+        if (!window) return FALSE;
+        const bool wasVisible = (window->style & WS_VISIBLE) != 0;
+        SetVisible(*window, nCmdShow != SW_HIDE);
+        return wasVisible;
+    });
 }
 
 BOOL WINAPI MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    WindowRecord *window = FindMovableWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    window->rect = standin::WindowRectFrom(X, Y, nWidth, nHeight);
-    return TRUE;
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        WindowRecord *window = FindMovableWindowRecord(table, hWnd);
+        if (!window) return FALSE;
+        window->rect = standin::WindowRectFrom(X, Y, nWidth, nHeight);
+        return TRUE;
+    });
 }
 
 // There is no z-order: hWndInsertAfter is ignored.
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND, int X, int Y, int cx, int cy, UINT uFlags) {
-    WindowTable &table = Windows();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    WindowRecord *window = FindMovableWindowRecord(table, hWnd);
-    if (!window) return FALSE;
-    const RECT &old = window->rect;
-    const int64_t x = (uFlags & SWP_NOMOVE) ? old.left : X;
-    const int64_t y = (uFlags & SWP_NOMOVE) ? old.top : Y;
-    const int64_t width = (uFlags & SWP_NOSIZE) ? old.right - old.left : cx;
-    const int64_t height = (uFlags & SWP_NOSIZE) ? old.bottom - old.top : cy;
-    window->rect = standin::WindowRectFrom(x, y, width, height);
-    if (uFlags & SWP_SHOWWINDOW) SetVisible(*window, true);
-    if (uFlags & SWP_HIDEWINDOW) SetVisible(*window, false);
-    return TRUE;
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        WindowTable &table = Windows();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        WindowRecord *window = FindMovableWindowRecord(table, hWnd);
+        if (!window) return FALSE;
+        const RECT &old = window->rect;
+        const int64_t x = (uFlags & SWP_NOMOVE) ? old.left : X;
+        const int64_t y = (uFlags & SWP_NOMOVE) ? old.top : Y;
+        const int64_t width = (uFlags & SWP_NOSIZE) ? old.right - old.left : cx;
+        const int64_t height = (uFlags & SWP_NOSIZE) ? old.bottom - old.top : cy;
+        window->rect = standin::WindowRectFrom(x, y, width, height);
+        if (uFlags & SWP_SHOWWINDOW) SetVisible(*window, true);
+        if (uFlags & SWP_HIDEWINDOW) SetVisible(*window, false);
+        return TRUE;
+    });
 }
 
-HWND WINAPI GetDesktopWindow(void) { return FromHandleValue<HWND>(Windows().desktop); }
+HWND WINAPI GetDesktopWindow(void) {
+    return standin::GuardApi<HWND>(nullptr, [] { return FromHandleValue<HWND>(Windows().desktop); });
+}
 
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) { *rect = window.rect; });
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) { *rect = window.rect; });
+    });
 }
 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
-    return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) {
-        const RECT client = standin::ClientRectOnScreen(window);
-        *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        return ReadWindow(hWnd, lpRect, [](const WindowRecord &window, RECT *rect) {
+            const RECT client = standin::ClientRectOnScreen(window);
+            *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+        });
     });
 }
 
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
-        const RECT client = standin::ClientRectOnScreen(window);
-        point->x = standin::ClampCoordinate(int64_t{point->x} + client.left);
-        point->y = standin::ClampCoordinate(int64_t{point->y} + client.top);
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
+            const RECT client = standin::ClientRectOnScreen(window);
+            point->x = standin::ClampCoordinate(int64_t{point->x} + client.left);
+            point->y = standin::ClampCoordinate(int64_t{point->y} + client.top);
+        });
     });
 }
 
 BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
-        const RECT client = standin::ClientRectOnScreen(window);
-        point->x = standin::ClampCoordinate(int64_t{point->x} - client.left);
-        point->y = standin::ClampCoordinate(int64_t{point->y} - client.top);
+    return standin::GuardApi<BOOL>(FALSE, [&]() -> BOOL {
+        return ReadWindow(hWnd, lpPoint, [](const WindowRecord &window, POINT *point) {
+            const RECT client = standin::ClientRectOnScreen(window);
+            point->x = standin::ClampCoordinate(int64_t{point->x} - client.left);
+            point->y = standin::ClampCoordinate(int64_t{point->y} - client.top);
+        });
     });
 }
 
