@@ -77,7 +77,7 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     update.status = MS_S_PENDING;
     update.mayBePending.store(true, std::memory_order_relaxed);
     if (!WriteIfDue(lock, update)) {
-        queue_.push_back(&update);
+        queue_.PushBack(update);
         wake_.notify_all();
     }
     if (async) return MS_S_PENDING;
@@ -108,7 +108,7 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
         // frame rate), and waking it every few microseconds costs as much.
         Lock lock(mutex_);
         ++decodeWaiters_;
-        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || !update.Pending(); });
+        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || failure_ != S_OK || !update.Pending(); });
         --decodeWaiters_;
     }
     Lock lock(mutex_);
@@ -137,7 +137,7 @@ void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
     // that could not be written leaves the update queued again.
     done_.wait(lock, [&] { return update.state != SampleUpdate::State::Writing; });
     if (update.state == SampleUpdate::State::Queued) {
-        queue_.erase(std::find(queue_.begin(), queue_.end(), &update));
+        queue_.Remove(update);
         update.state = SampleUpdate::State::Done;
         update.status = MS_S_NOUPDATE;
         update.mayBePending.store(false, std::memory_order_release);
@@ -200,6 +200,8 @@ void DecodingThread::Serve() {
             decodeFrom_ = kNoFrame;
             nextStart_.store(kNoFrame, std::memory_order_relaxed);
             endStatus_ = S_OK;
+            endedEarly_ = false;
+            failure_ = S_OK;
             lock.unlock();
             const HRESULT hr = GuardExceptions([&] {
                 movie_->Seek(target);
@@ -210,7 +212,7 @@ void DecodingThread::Serve() {
             appliedGeneration_ = generation;
             continue;
         }
-        if (!next_ && endStatus_ == S_OK) {
+        if (!next_ && endStatus_ == S_OK && failure_ == S_OK) {
             if (HoldOff(lock)) continue;
             // Decoded ahead, whether an update waits or not: a host that
             // asks for frames back to back finds the next one ready, while
@@ -227,19 +229,26 @@ void DecodingThread::Serve() {
             decodeNanoseconds_.store(average + (took - average) / 8, std::memory_order_relaxed);
             lock.lock();
             if (decodeWaiters_ > 0) decoded_.notify_all();
-            // Whatever ends the data (its end, a decoder or demuxer that
-            // gives up, no memory) ends the stream; a seek that overtook
-            // the decoding makes it moot.
+            // No memory fails the next update, and the one after decodes
+            // again; whatever else ends the data (its end, a decoder or
+            // demuxer that gives up) ends the stream. A seek that overtook
+            // the decoding makes either moot.
             if (hr == S_OK && generation == seekGeneration_) {
                 nextStart_.store(frame.start, std::memory_order_release);
                 next_ = std::move(frame);
                 continue;
             }
             KeepSpare(std::move(frame.picture));
-            if (generation == seekGeneration_) endStatus_ = MS_S_ENDOFSTREAM;
+            if (generation != seekGeneration_) continue;
+            if (hr == E_OUTOFMEMORY) {
+                failure_ = hr;
+            } else {
+                endStatus_ = MS_S_ENDOFSTREAM;
+                endedEarly_ = movie_->EndedEarly();
+            }
             continue;
         }
-        if (queue_.empty()) {
+        if (queue_.Empty()) {
             wake_.wait(lock);
             continue;
         }
@@ -249,16 +258,27 @@ void DecodingThread::Serve() {
             wake_.wait(lock);
             continue;
         }
+        if (failure_ != S_OK) {
+            // A failure is reported at once, running or not.
+            SampleUpdate &update = queue_.Front();
+            queue_.PopFront();
+            Complete(update, failure_);
+            failure_ = S_OK;
+            continue;
+        }
         if (endStatus_ != S_OK) {
             // Completes, like a frame, only while the stream runs.
             if (!clock_.Running()) {
                 wake_.wait(lock);
                 continue;
             }
-            // A free clock runs to the end of the movie with its last frame.
+            // A free clock runs to the end of the movie with its last frame;
+            // data cut short ends the movie there, on any clock, rather
+            // than showing its last frame until the clock gets there.
             clock_.JumpForward(duration_);
-            SampleUpdate &update = *queue_.front();
-            queue_.erase(queue_.begin());
+            if (endedEarly_) clock_.SkipForwardTo(duration_);
+            SampleUpdate &update = queue_.Front();
+            queue_.PopFront();
             Complete(update, endStatus_);
             continue;
         }
@@ -271,7 +291,7 @@ void DecodingThread::Serve() {
         if (!WaitUntilDue(lock, next_->start, generation) || writing_ || !next_) continue;
 
         // The update stays first in the queue while its frame is written.
-        SampleUpdate &update = *queue_.front();
+        SampleUpdate &update = queue_.Front();
         const HRESULT hr = WriteNext(lock, update, nullptr);
         if (FAILED(hr)) {
             // A frame that cannot be written is dropped: the update waits
@@ -280,7 +300,7 @@ void DecodingThread::Serve() {
             done_.notify_all();
             continue;
         }
-        queue_.erase(queue_.begin());
+        queue_.PopFront();
         Complete(update, hr);
     }
 }
@@ -294,8 +314,8 @@ bool DecodingThread::MayBeDue() const {
 }
 
 bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
-    const bool queued = update.state == SampleUpdate::State::Queued && !queue_.empty() && queue_.front() == &update;
-    if (!(queued || queue_.empty()) || writing_ || !next_ || appliedGeneration_ != seekGeneration_ ||
+    const bool queued = update.state == SampleUpdate::State::Queued && !queue_.Empty() && queue_.IsFront(update);
+    if (!(queued || queue_.Empty()) || writing_ || !next_ || appliedGeneration_ != seekGeneration_ ||
         !clock_.Running())
         return false;
     clock_.JumpForward(next_->start);
@@ -309,12 +329,12 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
         // Dropped, as on the thread: the update waits for the next frame,
         // ahead of any issued meanwhile.
         update.state = SampleUpdate::State::Queued;
-        if (!queued) queue_.insert(queue_.begin(), &update);
+        if (!queued) queue_.PushFront(update);
         done_.notify_all();
         return true;
     }
     // Still first: only the writer of a frame takes an update off the queue.
-    if (queued) queue_.erase(queue_.begin());
+    if (queued) queue_.PopFront();
     Complete(update, hr);
     return true;
 }
@@ -374,7 +394,7 @@ bool DecodingThread::HoldOff(Lock &lock) {
 bool DecodingThread::WorthPreparing() const {
     // Only a frame with time to spare before it is due, on a clock that
     // waits for it; palettized frames are copied as they are anyway.
-    if (clock_.Free() || nextPrepared_ || !next_ || queue_.empty() || next_->picture->format == AV_PIX_FMT_PAL8 ||
+    if (clock_.Free() || nextPrepared_ || !next_ || queue_.Empty() || next_->picture->format == AV_PIX_FMT_PAL8 ||
         !clock_.Running())
         return false;
     return next_->start - clock_.Now() >= kEarlyTolerance;
@@ -382,7 +402,7 @@ bool DecodingThread::WorthPreparing() const {
 
 void DecodingThread::PrepareNext(Lock &lock) {
     nextPrepared_ = true;  // tried once, whatever comes of it
-    const SampleUpdate &update = *queue_.front();
+    const SampleUpdate &update = queue_.Front();
     DDSURFACEDESC description{};
     description.dwSize = sizeof description;
     const int width = update.rect.right - update.rect.left, height = update.rect.bottom - update.rect.top;
@@ -427,9 +447,9 @@ bool DecodingThread::SpinUntilTaken(Lock &lock) {
 // meanwhile (a seek, a withdrawn update, shutdown) and the caller should
 // look again.
 bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
-    const SampleUpdate *waiting = queue_.front();
+    const SampleUpdate *waiting = &queue_.Front();
     for (;;) {
-        if (shutdown_ || generation != seekGeneration_ || queue_.empty() || queue_.front() != waiting || !next_)
+        if (shutdown_ || generation != seekGeneration_ || queue_.Empty() || !queue_.IsFront(*waiting) || !next_)
             return false;
         if (clock_.Running()) {
             clock_.JumpForward(start);

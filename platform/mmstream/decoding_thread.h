@@ -24,7 +24,10 @@
 // time.
 //
 // A frame that cannot be written is dropped and the update takes the next
-// one; whatever ends the decoding ends the stream. A seek makes the next
+// one. A decode that runs out of memory fails the update first in line
+// (E_OUTOFMEMORY) and the next update decodes again; whatever else ends the
+// decoding ends the stream, and data cut short (a read that failed for
+// good, a file truncated) ends it at the last frame that could be shown. A seek makes the next
 // frame the one shown at the new position, also for an update already
 // waiting.
 #pragma once
@@ -45,6 +48,7 @@
 #include "mmstream/sample_update.h"
 #include "mmstream/stream_clock.h"
 #include "mmstream/surface_writer.h"
+#include "mmstream/update_queue.h"
 
 namespace standin::mmstream {
 
@@ -119,9 +123,7 @@ private:
     std::condition_variable done_;  // callers: an update finished
     std::condition_variable decoded_;  // polls waiting for a slow frame: it was decoded
     int decodeWaiters_ = 0;
-    // A vector, not a deque: it holds an update or two, and keeps its
-    // storage where a deque would allocate a block every few dozen frames.
-    std::vector<SampleUpdate *> queue_;
+    UpdateQueue queue_;
     std::optional<DecodedFrame> next_;  // decoded, not yet written
     // next_'s start, or kNoFrame; also read without the mutex.
     static constexpr STREAM_TIME kNoFrame = INT64_MAX;
@@ -136,6 +138,8 @@ private:
     bool nextPrepared_ = false;         // next_ was painted into prepared_ (or could not be)
     STREAM_TIME decodeFrom_ = kNoFrame; // the clock's time for the next decode; kNoFrame: at once
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
+    bool endedEarly_ = false;           // the data was cut short before the movie's end
+    HRESULT failure_ = S_OK;            // a decode that failed (no memory), for the next update
     unsigned seekGeneration_ = 0;
     unsigned appliedGeneration_ = 0;
     STREAM_TIME seekTarget_ = 0;

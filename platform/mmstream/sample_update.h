@@ -27,6 +27,7 @@ struct SampleUpdate {
     HRESULT status = S_OK;
     STREAM_TIME frameStart = 0;  // of the last frame written
     STREAM_TIME frameEnd = 0;
+    SampleUpdate *nextInLine = nullptr;  // in the decoding thread's UpdateQueue
     // Set when an update is issued, cleared once it is done: a host that
     // polls without waiting learns "still pending" without the mutex, so
     // it does not slow the thread that is writing its frame.
