@@ -31,7 +31,7 @@ AudioTrack::~AudioTrack() {
     av_frame_free(&frame_);
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
-    avformat_close_input(&format_);
+    CloseFileInput(&format_);
 }
 
 std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, const AVInputFormat *container,

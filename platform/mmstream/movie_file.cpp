@@ -94,7 +94,7 @@ int64_t LastPacketEnd(const std::string &utf8Path, const AVInputFormat *containe
         }
     }
     av_packet_free(&packet);
-    avformat_close_input(&format);
+    CloseFileInput(&format);
     return end;
 }
 
@@ -110,7 +110,7 @@ MovieFile::MovieFile() = default;
 MovieFile::~MovieFile() {
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
-    avformat_close_input(&format_);
+    CloseFileInput(&format_);
 }
 
 std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT *error) {
@@ -244,6 +244,7 @@ HRESULT MovieFile::NextFrame(DecodedFrame *frame) {
     }
     for (;;) {
         const HRESULT hr = DecodeOne(frame);
+        if (hr == E_OUTOFMEMORY) return hr;  // the seek's check waits for the next frame
         const bool firstAfterSeek = !seekChecked_;
         seekChecked_ = true;
         // A demuxer may land after the asked-for time (or past the last
@@ -274,6 +275,7 @@ void MovieFile::Seek(STREAM_TIME time) {
     if (info_.duration > 0 && time >= info_.duration) {
         // Parked at the end: nothing left to decode.
         ended_ = true;
+        cutShort_ = false;
         seekChecked_ = true;
         return;
     }
@@ -287,8 +289,11 @@ void MovieFile::Rewind(int64_t streamTimestamp) {
         avformat_seek_file(format_, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE);
     }
     avcodec_flush_buffers(codec_);
+    av_packet_unref(packet_);
+    packetHeld_ = false;
     draining_ = false;
     ended_ = false;
+    cutShort_ = false;
     nextStart_ = 0;
 }
 
@@ -299,25 +304,43 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     FramePtr picture = frame->picture ? std::move(frame->picture) : FramePtr(av_frame_alloc());
     if (!picture) return E_OUTOFMEMORY;
     av_frame_unref(picture.get());
+    // Running out of memory is a failure of this call, not the end of the
+    // data: the next call goes on where this one stopped.
+    const auto outOfMemory = [&] {
+        frame->picture = std::move(picture);
+        return E_OUTOFMEMORY;
+    };
     for (;;) {
         const int received = avcodec_receive_frame(codec_, picture.get());
         if (received == 0) break;
+        if (received == AVERROR(ENOMEM)) return outOfMemory();
         if (received != AVERROR(EAGAIN) || draining_) {
             ended_ = true;  // drained, or a decoder that gave up
             frame->picture = std::move(picture);
             return MS_S_ENDOFSTREAM;
         }
-        if (av_read_frame(format_, packet_) < 0) {
-            draining_ = true;
-            avcodec_send_packet(codec_, nullptr);
-            continue;
-        }
-        if (packet_->stream_index == streamIndex_) {
+        if (!packetHeld_) {
+            const int read = av_read_frame(format_, packet_);
+            if (read == AVERROR(ENOMEM)) return outOfMemory();
+            if (read < 0) {
+                // Anything but the end of the file (a demuxer that gives up
+                // on damaged data, a read that failed) cuts the data short.
+                cutShort_ = read != AVERROR_EOF || FileInputCutShort(format_);
+                draining_ = true;
+                avcodec_send_packet(codec_, nullptr);
+                continue;
+            }
+            if (packet_->stream_index != streamIndex_) {
+                av_packet_unref(packet_);
+                continue;
+            }
             if (codec_->codec_id == AV_CODEC_ID_GIF && !sawGifColourTable_)
                 sawGifColourTable_ = ReadGifColourTable(packet_->data, packet_->size, &gifColourTable_);
-            // A packet the decoder refuses (damaged data) is skipped.
-            avcodec_send_packet(codec_, packet_);
         }
+        // A packet the decoder refuses (damaged data) is skipped; one it had
+        // no memory for is kept for the next call.
+        packetHeld_ = avcodec_send_packet(codec_, packet_) == AVERROR(ENOMEM);
+        if (packetHeld_) return outOfMemory();
         av_packet_unref(packet_);
     }
 

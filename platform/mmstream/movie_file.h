@@ -35,9 +35,14 @@ public:
     bool DecodesOnFrameThreads() const;
 
     // The next frame in presentation order: S_OK, MS_S_ENDOFSTREAM once the
-    // track is exhausted (and on every later call until a seek). A picture
-    // already in *frame is reused for it.
+    // track is exhausted (and on every later call until a seek), or
+    // E_OUTOFMEMORY when FFmpeg ran out of memory (a later call goes on). A
+    // picture already in *frame is reused for it.
     HRESULT NextFrame(DecodedFrame *frame);
+    // After MS_S_ENDOFSTREAM: whether the data ended before the movie did:
+    // a read failed for good, the file was cut short, or the demuxer gave
+    // up on damaged data.
+    bool EndedEarly() const { return cutShort_; }
 
     // Positions the track so that NextFrame returns the frame shown at `time`
     // (the one whose start <= time < its end), or the end of the stream.
@@ -55,6 +60,8 @@ private:
     int64_t firstTimestamp_ = 0;  // stream time base
     bool draining_ = false;
     bool ended_ = false;
+    bool cutShort_ = false;    // the demuxer stopped at data cut short
+    bool packetHeld_ = false;  // packet_ waits to be sent again
     STREAM_TIME nextStart_ = 0;  // for frames without a timestamp
     // After a seek: frames that end before this time are passed over.
     STREAM_TIME skipBefore_ = INT64_MIN;

@@ -117,6 +117,14 @@ void StreamClock::JumpForward(STREAM_TIME position) {
     if (free_ && running_ && position > base_) base_ = position;
 }
 
+void StreamClock::SkipForwardTo(STREAM_TIME position) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!running_ || NowLocked() >= position) return;
+    base_ = position;
+    since_ = Steady::now();
+    NewEpoch();
+}
+
 void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (epoch != epoch_ || !running_ || free_) return;

@@ -45,6 +45,9 @@ public:
     void Set(STREAM_TIME position);
     // Moves a running free clock forward to `position`; never backward.
     void JumpForward(STREAM_TIME position);
+    // Moves a running clock, free or real, forward to `position` at once;
+    // never backward. The sound of the epoch before no longer steers it.
+    void SkipForwardTo(STREAM_TIME position);
 
     // At `at`, the sound of stream time `heard` is being heard. Reports of
     // an earlier epoch, of a stopped clock or of a free one are ignored.
