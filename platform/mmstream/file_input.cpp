@@ -66,6 +66,31 @@ int64_t SeekFile(void *opaque, int64_t offset, int whence) {
     return at;
 }
 
+// Opens the movie into `source`; 0 or an errno. Only a regular file is a
+// movie. The open does not block, as one of a FIFO would wait for a writer
+// for ever; reads block as usual.
+int OpenRegularFile(const std::string &utf8Path, FileSource *source) {
+    const int fd = open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    struct stat status {};
+    int error = 0;
+    if (fstat(fd, &status) != 0)
+        error = errno;
+    else if (S_ISDIR(status.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(status.st_mode))
+        error = EINVAL;
+    else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        close(fd);
+        return error;
+    }
+    source->fd = fd;
+    source->openedSize = static_cast<int64_t>(status.st_size);
+    return 0;
+}
+
 void FreeSource(AVIOContext **io) {
     if (!*io) return;
     auto *source = static_cast<FileSource *>((*io)->opaque);
@@ -83,13 +108,11 @@ int OpenFileInput(const std::string &utf8Path, const AVInputFormat *container, A
     *format = nullptr;
     auto *source = new (std::nothrow) FileSource;
     if (!source) return AVERROR(ENOMEM);
-    source->fd = open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source->fd < 0) {
-        const int error = errno;
+    const int error = OpenRegularFile(utf8Path, source);
+    if (error != 0) {
         delete source;
         return AVERROR(error);
     }
-    source->openedSize = FileSize(source->fd);
     auto *buffer = static_cast<unsigned char *>(av_malloc(kBufferBytes));
     AVIOContext *io = buffer ? avio_alloc_context(buffer, kBufferBytes, 0, source, &ReadPacket, nullptr, &SeekFile)
                              : nullptr;
