@@ -22,8 +22,9 @@
 #   4. plays the movies marked "wine" through reelrun.exe under Wine (the
 #      x86_64 package that scripts/wine-lane.sh installs into
 #      build-wine/stage, on its prefix; the Wine lane is run first when
-#      they are missing): each plays the exercise to its end or is refused
-#      with the one diagnostic.
+#      they are missing), with Wine's 64-bit loader, so that it runs where
+#      32-bit programs cannot: each plays the exercise to its end or is
+#      refused with the one diagnostic.
 # Prints a table of the movies; fails when fewer than 30 movies remain or a
 # movie fails its checks.
 set -euo pipefail
@@ -227,6 +228,10 @@ if [ ${#wine_movies[@]} -gt 0 ]; then
     scripts/wine-lane.sh
   fi
   [ -f "$reelrun_exe" ] || fail "the Wine package has no $reelrun_exe"
+  # reelrun.exe is a 64-bit program: the 64-bit loader runs it, and Wine
+  # starts the programs it needs with that loader too.
+  wine64=$(wine64_loader) || fail "Wine's 64-bit loader is not installed"
+  export WINELOADER=$wine64
 
   start_wine_display "$work/xvfb.log" "$root/build-wine/prefix"
 
@@ -237,11 +242,11 @@ if [ ${#wine_movies[@]} -gt 0 ]; then
   played=$'seek 0\r\npause 1...\r\npause 2...\r\n'
   for i in "${wine_movies[@]}"; do
     name=${paths[$i]##*/}
-    windows_path=$(winepath -w "$cache/movies/${packages[$i]}/${paths[$i]}")
+    windows_path=$("$wine64" winepath.exe -w "$cache/movies/${packages[$i]}/${paths[$i]}")
     refused="Error in create MMStream for $windows_path"$'\r'
     out=$work/$i/wine.out err=$work/$i/wine.err
     status=0
-    (cd "$(dirname "$reelrun_exe")" && timeout 180 wine ./reelrun.exe "$windows_path" >"$out" 2>"$err") || status=$?
+    (cd "$(dirname "$reelrun_exe")" && timeout 180 "$wine64" ./reelrun.exe "$windows_path" >"$out" 2>"$err") || status=$?
     diagnostics=$(grep -Ev "$wine_noise" "$err" || true)
     if [ "$(cat "$out"; echo x)" = "${played}x" ] && [ -z "$diagnostics" ]; then
       verdict="played to the end"
