@@ -8,19 +8,14 @@
 #   FUZZ_ARGS="-jobs=2 -workers=2" scripts/fuzz.sh   more libFuzzer options
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# clang, libFuzzer's runtime, and llvm-symbolizer for readable stacks.
-scripts/install-deps.sh clang libclang-rt-14-dev llvm-14
-export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
-
 seconds=${FUZZ_SECONDS:-60}
 read -r -a targets <<<"${FUZZ_TARGETS:-stream_fuzzer_8bit stream_fuzzer_32bit library_fuzzer_8bit library_fuzzer_32bit}"
 read -r -a extra <<<"${FUZZ_ARGS:-}"
 build=build-fuzz
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVIDSURF_BUILD_FUZZERS=ON -DVIDSURF_BUILD_TESTS=OFF -DVIDSURF_BUILD_BENCHMARKS=OFF \
-  -DVIDSURF_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+# Installs clang, libFuzzer's runtime and llvm-symbolizer (readable stacks).
+scripts/build-fuzz.sh "${targets[@]}"
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
 
 # Findings must stop the run; leaks are checked after every input.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

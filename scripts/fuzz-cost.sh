@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# What an input costs the fuzz targets: each target fuzzes a fixed number of
+# inputs (-runs, not a time) from a fresh copy of the same corpus with the
+# same seed, and the rate is inputs per CPU-second of the whole process
+# (user + sys, from /usr/bin/time). CPU time hardly moves with what else the
+# machine does, where inputs per wall second do, so two builds compare
+# paired: given several fuzz builds, each repetition runs them in turn.
+#   scripts/fuzz-cost.sh            builds build-fuzz/ (scripts/build-fuzz.sh) and times it
+#   scripts/fuzz-cost.sh DIR...     times these fuzz builds as they are, e.g. the
+#                                   build-fuzz/ of a checkout before a change and of one after
+# FUZZ_TARGETS (default: library_fuzzer_8bit library_fuzzer_32bit),
+# FUZZ_COST_RUNS (inputs a run, default 3000), FUZZ_COST_REPEAT (runs of
+# each target and build, default 3; the median is reported),
+# FUZZ_COST_CORPUS (default fuzz/corpus).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${FUZZ_COST_RUNS:-3000}
+repeat=${FUZZ_COST_REPEAT:-3}
+read -r -a targets <<<"${FUZZ_TARGETS:-library_fuzzer_8bit library_fuzzer_32bit}"
+corpus=$(realpath -e -- "${FUZZ_COST_CORPUS:-$root/fuzz/corpus}")
+
+builds=()
+for dir in "$@"; do builds+=("$(realpath -e -- "$dir")"); done
+if [ ${#builds[@]} -eq 0 ]; then
+  "$root/scripts/build-fuzz.sh" "${targets[@]}" >/dev/null
+  builds=("$root/build-fuzz")
+fi
+"$root/scripts/install-deps.sh" time
+
+# As the fuzzing lane runs them: leaks checked, any finding stops the run.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vidsurf-fuzz-cost.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+declare -A rates
+for target in "${targets[@]}"; do
+  for ((i = 1; i <= repeat; i++)); do
+    for build in "${builds[@]}"; do
+      # libFuzzer adds what it learns to its corpus directory: a fresh copy each run.
+      rm -rf "$work/corpus" "$work/artifacts"
+      cp -r "$corpus" "$work/corpus"
+      mkdir "$work/artifacts"
+      status=0
+      /usr/bin/time -f '%U %S %e' -o "$work/time" "$build/fuzz/$target" -runs="$runs" -seed=1 -timeout=10 \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" \
+        >"$work/log" 2>&1 || status=$?
+      if [ "$status" -ne 0 ]; then
+        echo "fuzz-cost: $build/fuzz/$target failed (exit $status); the end of its log:" >&2
+        tail -n 40 "$work/log" >&2
+        exit 1
+      fi
+      inputs=$(awk '/^stat::number_of_executed_units:/ { print $2 }' "$work/log")
+      read -r user sys wall < <(tail -n 1 "$work/time")
+      rate=$(awk -v n="$inputs" -v u="$user" -v s="$sys" 'BEGIN { printf "%.1f", n / (u + s) }')
+      rates["$target $build"]+="$rate "
+      printf '%s (%s) run %d: %d inputs, CPU %.1f s (user %.1f, sys %.1f), wall %.1f s: %s inputs per CPU-second\n' \
+        "$target" "$build" "$i" "$inputs" "$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')" \
+        "$user" "$sys" "$wall" "$rate"
+    done
+  done
+done
+
+for target in "${targets[@]}"; do
+  for build in "${builds[@]}"; do
+    read -r -a list <<<"${rates["$target $build"]}"
+    printf '%s (%s): median %s inputs per CPU-second over %d runs of %d inputs (%s)\n' "$target" "$build" \
+      "$(printf '%s\n' "${list[@]}" | median)" "$repeat" "$runs" "${list[*]}"
+  done
+done
