@@ -14,6 +14,7 @@
 #include "mmstream/audio_link.h"
 #include "mmstream/audio_opening.h"
 #include "mmstream/detached_call.h"
+#include "mmstream/disk_fifo.h"
 #include "mmstream/quiet_alsa.h"
 #include "mmstream/virtual_audio_device.h"
 
@@ -113,6 +114,7 @@ public:
         SDL_AudioSpec obtained{};
         device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         bufferFrames_ = obtained.samples > 0 ? obtained.samples : kBufferFrames;
+        if (device_ != 0) fifo_ = FindDiskFifo();
         return device_;
     }
 
@@ -140,7 +142,7 @@ public:
             return;
         }
         std::unique_lock<std::mutex> lock(closing->mutex);
-        closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; });
+        if (!closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; })) UnblockDiskFifo(fifo_);
     }
 
     void Pause(bool paused) override { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }
@@ -153,6 +155,7 @@ private:
 
     const std::shared_ptr<AudioLink> link_;
     SDL_AudioDeviceID device_ = 0;
+    DiskFifo fifo_;  // the disk driver's, when it writes into a FIFO
 };
 
 // On the opener's thread.
