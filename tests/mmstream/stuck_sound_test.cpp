@@ -10,11 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
-#include <mutex>
-#include <thread>
+#include <filesystem>
+#include <future>
 #include <utility>
 
 namespace mmtest {
@@ -23,73 +24,57 @@ namespace {
 using Steady = std::chrono::steady_clock;
 using moviegen::MovieRecipe;
 
-MovieRecipe Movie(int frames, bool audio) {
-    MovieRecipe recipe;
-    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = frames;
-    recipe.audio = audio;
-    return recipe;
-}
+// What a reader takes before it stops: 15 of the driver's 4 KiB writes.
+constexpr size_t kStallAfter = 60 << 10;
+
+// 64x48 MPEG-4 at 25 frames a second.
+MovieRecipe Movie(int frames, bool audio) { return {moviegen::Kind::Mpeg4PcmAvi, 64, 48, 25, 1, frames, audio}; }
 
 // Reads the FIFO on a thread of its own: `first` bytes, then nothing until
-// DrainToEnd, then everything until its writers have closed it.
+// DrainToEnd, then on until every writer has closed it.
 class FifoReader {
 public:
-    FifoReader(const std::string &path, size_t first) : thread_([this, path, first] { Run(path, first); }) {}
+    FifoReader(const std::string &path, size_t first) : fd_(open(path.c_str(), O_RDONLY | O_NONBLOCK)) {
+        ended_ = std::async(std::launch::async, [this, first, drain = drain_.get_future()] {
+            tookFirst_ = ReadUntil(first, Steady::now() + std::chrono::seconds(20));
+            drain.wait();
+            return ReadUntil(SIZE_MAX, Steady::now() + std::chrono::seconds(10));
+        });
+    }
     ~FifoReader() {
         DrainToEnd();
-        thread_.join();
+        close(fd_);
     }
-    bool TookFirst() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return tookFirst_;
-    }
+    bool TookFirst() const { return tookFirst_; }
     // True when every writer closed the FIFO within 10 s.
     bool DrainToEnd() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        drain_ = true;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return finished_; });
+        if (ended_.valid()) {
+            drain_.set_value();
+            sawEnd_ = ended_.get();
+        }
         return sawEnd_;
     }
 
 private:
-    // 1 for bytes read, 0 at the end (writers came and left), -1 for none yet.
-    static int ReadSome(int fd, size_t most, size_t *taken) {
-        pollfd readable{fd, POLLIN, 0};
-        if (poll(&readable, 1, 50) <= 0) return -1;
+    // Reads `bytes` (SIZE_MAX: to the end) before `until`; whether it did.
+    bool ReadUntil(size_t bytes, Steady::time_point until) {
         char buffer[4096];
-        const ssize_t got = read(fd, buffer, std::min(most, sizeof buffer));
-        if (got > 0) *taken += static_cast<size_t>(got);
-        return got > 0 ? 1 : got == 0 ? 0 : -1;
-    }
-
-    void Run(const std::string &path, size_t first) {
-        // Non-blocking, so that the open does not wait for a writer.
-        const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
         size_t taken = 0;
-        for (const auto until = Steady::now() + std::chrono::seconds(20); taken < first && Steady::now() < until;)
-            ReadSome(fd, first - taken, &taken);
-        std::unique_lock<std::mutex> lock(mutex_);
-        tookFirst_ = taken >= first;
-        changed_.wait(lock, [this] { return drain_; });
-        lock.unlock();
-        bool end = false;
-        for (const auto until = Steady::now() + std::chrono::seconds(10); !end && Steady::now() < until;)
-            end = ReadSome(fd, 4096, &taken) == 0;
-        close(fd);
-        lock.lock();
-        sawEnd_ = end;
-        finished_ = true;
-        changed_.notify_all();
+        while (taken < bytes && Steady::now() < until) {
+            pollfd readable{fd_, POLLIN, 0};
+            if (poll(&readable, 1, 50) <= 0) continue;
+            const ssize_t got = read(fd_, buffer, std::min(bytes - taken, sizeof buffer));
+            if (got == 0) return bytes == SIZE_MAX;  // the writers came and left
+            if (got > 0) taken += static_cast<size_t>(got);
+        }
+        return taken >= bytes;
     }
 
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool tookFirst_ = false, drain_ = false, sawEnd_ = false, finished_ = false;
-    std::thread thread_;  // last: starts once the rest is in place
+    const int fd_;  // non-blocking: its open does not wait for a writer
+    std::atomic<bool> tookFirst_{false};
+    std::promise<void> drain_;
+    std::future<bool> ended_;
+    bool sawEnd_ = false;
 };
 
 class StuckSoundTest : public StreamTest {
@@ -123,10 +108,10 @@ protected:
     // Opens, plays and frees a record with the audio renderer beside the
     // fixture's, which is set aside meanwhile.
     void PlayBeside(const MovieRecipe &recipe, const std::string &name) {
-        IAMMultiMediaStream *mm = std::exchange(mm_, nullptr);
-        IDirectDrawMediaStream *ddStream = std::exchange(ddStream_, nullptr);
-        IDirectDrawSurface *surface = std::exchange(surface_, nullptr);
-        IDirectDrawStreamSample *sample = std::exchange(sample_, nullptr);
+        auto *mm = std::exchange(mm_, nullptr);
+        auto *ddStream = std::exchange(ddStream_, nullptr);
+        auto *surface = std::exchange(surface_, nullptr);
+        auto *sample = std::exchange(sample_, nullptr);
         ASSERT_EQ(Open(WriteMovie(recipe, name), true), S_OK) << name;
         MakeSample();
         ExpectPlaysToEnd(recipe);
@@ -134,13 +119,24 @@ protected:
         mm_ = mm, ddStream_ = ddStream, surface_ = surface, sample_ = sample;
     }
 
+    // Plays the fixture's record with sound into a FIFO whose reader stops
+    // reading, and frees it.
+    void PlayIntoStalledReader(FifoReader &reader) {
+        const MovieRecipe movie = Movie(75, true);
+        ASSERT_EQ(Open(WriteMovie(movie), true), S_OK);
+        MakeSample();
+        ExpectPlaysToEnd(movie);
+        EXPECT_TRUE(reader.TookFirst()) << "the sound never played";
+        ExpectPromptFree();
+    }
+
     std::string fifo_;
 };
 
-// No reader: the driver's open blocks for good. The movie plays on its own
-// clock, other records open and play meanwhile (a silent movie, and one
-// with sound, silent too while SDL's open hangs), and the free returns.
-// The opens stay stuck to the end: the test's process exits all the same.
+// No reader: the driver's open blocks. The movie plays on its own clock,
+// other records open and play meanwhile (a silent movie, and one with
+// sound, silent too while SDL's open hangs), and the free returns. Once a
+// reader comes, the open ends and the device left behind closes itself.
 TEST_F(StuckSoundTest, DeviceWhoseOpenNeverReturns) {
     const MovieRecipe movie = Movie(60, true);
     ASSERT_EQ(Open(WriteMovie(movie), true), S_OK);
@@ -149,20 +145,28 @@ TEST_F(StuckSoundTest, DeviceWhoseOpenNeverReturns) {
     PlayBeside(Movie(10, false), "silent");
     PlayBeside(Movie(10, true), "sound");
     ExpectPromptFree();
+    EXPECT_TRUE(FifoReader(fifo_, 0).DrainToEnd()) << "the device left behind did not close";
 }
 
-// A reader that takes the first 64 KiB, then stops reading: the pipe fills
+// A reader that takes the first 60 KiB, then stops reading: the pipe fills
 // and the driver's write blocks, SDL's device thread with it. The picture
-// goes on, the free returns; once the reader drains the FIFO, the device
-// left behind closes itself (the writer's end closes).
+// goes on and the free returns. A host that ends then, the device still
+// stuck, ends at once, although glibc's exit flushes every stdio stream
+// (after 60 KiB the write that blocks is the flush of the 4 KiB the
+// driver's stream holds). Once the reader drains the FIFO, the device left
+// behind closes itself.
 TEST_F(StuckSoundTest, DeviceThatStopsTakingSound) {
-    FifoReader reader(fifo_, 64 << 10);
-    const MovieRecipe movie = Movie(75, true);
-    ASSERT_EQ(Open(WriteMovie(movie), true), S_OK);
-    MakeSample();
-    ExpectPlaysToEnd(movie);
-    EXPECT_TRUE(reader.TookFirst()) << "the sound never played";
-    ExpectPromptFree();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, not a fork of this one's threads
+    EXPECT_EXIT(
+        {
+            FifoReader reader(fifo_, kStallAfter);
+            PlayIntoStalledReader(reader);
+            std::filesystem::remove_all(temp_.path());
+            std::exit(HasFailure() ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+    FifoReader reader(fifo_, kStallAfter);
+    PlayIntoStalledReader(reader);
     EXPECT_TRUE(reader.DrainToEnd()) << "the device left behind did not close";
 }
 
