@@ -68,7 +68,7 @@ void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, St
             if (Open(utf8Path, movie)) Feed();
             return S_OK;
         });
-        ReleaseAudioThreadState();  // the device was opened and paused here
+        ReleaseAudioThreadState();  // the device was paused here
     });
 }
 
@@ -77,11 +77,11 @@ bool AudioRenderer::Open(const std::string &utf8Path, const MovieInfo &movie) {
     if (!track_) return false;  // a silent movie
     ring_.assign(kRingFrames * kChannels, 0);
     // Opened paused: the device takes nothing until the first restart.
-    std::shared_ptr<AudioOpening> opening;
+    const std::shared_ptr<AudioOpening> opening = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (quit_) return false;
-        opening = opening_ = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
+        if (quit_) opening->Cancel();  // freed meanwhile
+        opening_ = opening;
     }
     output_ = opening->Take();
     {

@@ -9,7 +9,8 @@
 // the sound again from the clock's position: stopping pauses the device,
 // and sound from before a run or seek is never reported. From position 0
 // on, the track plays from its own start, also where that lies before the
-// first frame.
+// first frame. A device that does not open within kAudioOpenWait leaves the
+// movie silent, and freeing the renderer waits on no device.
 #pragma once
 
 #include <condition_variable>
