@@ -141,8 +141,15 @@ public:
             close();
             return;
         }
-        std::unique_lock<std::mutex> lock(closing->mutex);
-        if (!closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; })) UnblockDiskFifo(fifo_);
+        bool closed;
+        {
+            std::unique_lock<std::mutex> lock(closing->mutex);
+            closed = closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; });
+        }
+        if (!closed) UnblockAtExit(fifo_, [closing] {
+            std::lock_guard<std::mutex> lock(closing->mutex);
+            return !closing->closed;
+        });
     }
 
     void Pause(bool paused) override { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }

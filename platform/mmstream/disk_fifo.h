@@ -2,11 +2,14 @@
 // into the file SDL_DISKAUDIOFILE names. When that is a FIFO whose reader
 // stops reading, the driver's write blocks, and SDL's close of the device
 // with it. glibc's exit flushes every stdio stream that holds data without
-// taking its lock: it would block in the same FIFO, and a host that left
-// such a device behind could not end.
+// taking its lock: when the blocked write was such a flush, the exit would
+// block in the same FIFO, and a host that left the device behind could not
+// end.
 #pragma once
 
 #include <sys/types.h>
+
+#include <functional>
 
 namespace standin::mmstream {
 
@@ -21,10 +24,11 @@ struct DiskFifo {
 // file is a FIFO; right after a device opened.
 DiskFifo FindDiskFifo();
 
-// Makes this process's writing ends of the FIFO non-blocking, for a device
-// left to close on its own: the write under way stays as it is, but those
-// after it (the rest of the close once the reader takes anything, the
-// flush at exit) fail at once instead of waiting.
-void UnblockDiskFifo(const DiskFifo &fifo);
+// For a device left to close on its own while it writes into `fifo`: if
+// `stillStuck` says so when the process exits, the process's writing ends
+// of the FIFO are made non-blocking then, before glibc flushes its streams,
+// so that the flush fails at once. Nothing is touched before the exit: the
+// file descriptors are SDL's, and closed by it while the process runs.
+void UnblockAtExit(const DiskFifo &fifo, std::function<bool()> stillStuck);
 
 }  // namespace standin::mmstream
