@@ -1,8 +1,8 @@
 // A sound device that does not answer stalls nothing but its own sound.
 // SDL's disk driver writes into a FIFO the test holds: with no reader the
 // driver's open never returns; with a reader that stops reading its writes
-// block. Before, either hung every later open or the record's free for
-// good; ctest's TIMEOUT fails such a hang.
+// block. Before, the first hung every later open for good, and the second
+// the record's free; ctest's TIMEOUT fails such a hang.
 #include "stream_fixture.h"
 
 #include <fcntl.h>
