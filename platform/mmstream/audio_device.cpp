@@ -2,10 +2,19 @@
 
 #include <SDL.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <new>
+#include <set>
 #include <string>
 
+#include "mmstream/audio_link.h"
+#include "mmstream/audio_opening.h"
+#include "mmstream/detached_call.h"
+#include "mmstream/disk_fifo.h"
 #include "mmstream/quiet_alsa.h"
 #include "mmstream/virtual_audio_device.h"
 
@@ -13,15 +22,32 @@ namespace standin::mmstream {
 
 namespace {
 
+using Steady = std::chrono::steady_clock;
+
 // Frames per device buffer: 23 ms at 44100 Hz.
 constexpr int kBufferFrames = 1024;
+// How long a free waits for its device to close before leaving the close
+// to end on its own. A device that answers closes within a buffer or two;
+// waiting for that means its sound is all written (the disk driver's file
+// complete) when the free returns, and no device thread of it still runs
+// when the host goes on, perhaps to exit.
+constexpr auto kCloseWait = std::chrono::seconds(1);
 
 struct AudioSystem {
-    std::mutex mutex;  // guards everything below and SDL's audio start
+    // Guards everything below and SDL's audio start; never held across a
+    // device's open or close, which may not return.
+    std::mutex mutex;
     bool tried = false;
     bool started = false;
     std::string driver;  // SDL_AUDIODRIVER it was started with
+    // SDL devices asked for and not yet closed: SDL audio is not restarted
+    // under them.
     int openDevices = 0;
+    // When each SDL open under way was asked for. SDL holds the lock of its
+    // device list across an open, so its device count and its other opens
+    // wait behind an open that does not return.
+    std::multiset<Steady::time_point> opening;
+    int deviceCount = -1;  // SDL_GetNumAudioDevices as last read
 };
 
 // Never destroyed: renderers may close devices while statics go away.
@@ -47,55 +73,111 @@ bool Start(AudioSystem &system) {
     return system.started;
 }
 
+// Called with the mutex held. SDL opens one device at a time: while an
+// open has gone on for longer than a renderer waits, another would only
+// wait behind it.
+bool OpenStuck(const AudioSystem &system) {
+    return !system.opening.empty() && Steady::now() - *system.opening.begin() > kAudioOpenWait;
+}
+
+using OpenMark = std::multiset<Steady::time_point>::iterator;
+
+void EndOpen(OpenMark mark, bool opened) {
+    AudioSystem &system = System();
+    std::lock_guard<std::mutex> lock(system.mutex);
+    system.opening.erase(mark);
+    if (!opened) --system.openDevices;
+}
+
+// Set once by the thread that closes a device.
+struct Closing {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool closed = false;
+};
+
 class SdlAudio final : public AudioOutput {
 public:
-    SdlAudio(AudioFill fill, void *context) : fill_(fill), context_(context) {}
+    SdlAudio(int rate, int channels, AudioFill fill, void *context)
+        : link_(std::make_shared<AudioLink>(fill, context, channels, rate)) {}
 
-    // Called with the system's mutex held.
-    bool Open(int rate, int channels) {
+    // On the opener's thread, without the system's mutex: the driver's open
+    // may not return. The device's id, 0 when it failed.
+    SDL_AudioDeviceID Open(int rate, int channels) {
         SDL_AudioSpec wanted{};
         wanted.freq = rate;
         wanted.format = AUDIO_S16SYS;
         wanted.channels = static_cast<Uint8>(channels);
         wanted.samples = kBufferFrames;
         wanted.callback = &SdlAudio::Callback;
-        wanted.userdata = this;
+        wanted.userdata = link_.get();
         SDL_AudioSpec obtained{};
         device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-        if (device_ == 0) return false;
-        rate_ = rate;
-        channels_ = channels;
         bufferFrames_ = obtained.samples > 0 ? obtained.samples : kBufferFrames;
-        ++System().openDevices;
-        return true;
+        if (device_ != 0) fifo_ = FindDiskFifo();
+        return device_;
     }
 
     ~SdlAudio() override {
         if (device_ == 0) return;
-        // Closing waits for SDL's device thread; other streams need not wait.
-        SDL_CloseAudioDevice(device_);
-        AudioSystem &system = System();
-        std::lock_guard<std::mutex> lock(system.mutex);
-        --system.openDevices;
+        link_->Detach();  // from here on the device plays silence
+        // The close joins SDL's device thread, which may be stuck in the
+        // driver's write, and the disk driver's close writes what its file
+        // still buffers: the freeing thread waits for that a bounded time.
+        // The closer keeps the link for SDL's thread until it is gone.
+        auto closing = std::make_shared<Closing>();
+        const std::function<void()> close = [device = device_, link = link_, closing] {
+            SDL_CloseAudioDevice(device);
+            {
+                AudioSystem &system = System();
+                std::lock_guard<std::mutex> lock(system.mutex);
+                --system.openDevices;
+            }
+            std::lock_guard<std::mutex> lock(closing->mutex);
+            closing->closed = true;
+            closing->done.notify_all();
+        };
+        if (!CallDetached(close)) {
+            close();
+            return;
+        }
+        bool closed;
+        {
+            std::unique_lock<std::mutex> lock(closing->mutex);
+            closed = closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; });
+        }
+        if (!closed) UnblockAtExit(fifo_, [closing] {
+            std::lock_guard<std::mutex> lock(closing->mutex);
+            return !closing->closed;
+        });
     }
 
     void Pause(bool paused) override { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }
 
 private:
-    static void SDLCALL Callback(void *self, Uint8 *stream, int bytes) {
-        auto &audio = *static_cast<SdlAudio *>(self);
-        const int frames = bytes / (audio.channels_ * 2);
-        auto *samples = reinterpret_cast<int16_t *>(stream);
-        audio.fill_(audio.context_, samples, frames);
-        NotifyAudioTaken(samples, frames, audio.channels_, audio.rate_);
+    static void SDLCALL Callback(void *userdata, Uint8 *stream, int bytes) {
+        auto &link = *static_cast<AudioLink *>(userdata);
+        link.Fill(reinterpret_cast<int16_t *>(stream), bytes / (link.Channels() * 2));
     }
 
-    const AudioFill fill_;
-    void *const context_;
+    const std::shared_ptr<AudioLink> link_;
     SDL_AudioDeviceID device_ = 0;
-    int rate_ = 0;
-    int channels_ = 0;
+    DiskFifo fifo_;  // the disk driver's, when it writes into a FIFO
 };
+
+// On the opener's thread.
+std::unique_ptr<AudioOutput> OpenSdlAudio(int rate, int channels, AudioFill fill, void *context, OpenMark mark) {
+    std::unique_ptr<SdlAudio> audio;
+    SDL_AudioDeviceID device = 0;
+    try {
+        audio = std::make_unique<SdlAudio>(rate, channels, fill, context);
+        device = audio->Open(rate, channels);
+    } catch (const std::bad_alloc &) {
+    }
+    EndOpen(mark, device != 0);
+    if (device == 0) return nullptr;
+    return audio;
+}
 
 }  // namespace
 
@@ -109,19 +191,29 @@ bool AudioHardwarePresent() {
     if (VirtualAudioRequested()) return true;
     AudioSystem &system = System();
     std::lock_guard<std::mutex> lock(system.mutex);
+    if (!Start(system)) return false;
     // A driver with no device at all (ALSA without a sound card) starts
-    // fine and lists none; -1 means SDL cannot tell.
-    return Start(system) && SDL_GetNumAudioDevices(0) != 0;
+    // fine and lists none; -1 means SDL cannot tell. While an open is under
+    // way SDL's count would wait for it: the count read last stands.
+    if (system.opening.empty()) system.deviceCount = SDL_GetNumAudioDevices(0);
+    return system.deviceCount != 0;
 }
 
-std::unique_ptr<AudioOutput> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context) {
-    if (VirtualAudioRequested()) return OpenVirtualAudio(rate, channels, kBufferFrames, fill, context);
+std::shared_ptr<AudioOpening> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context) {
+    if (VirtualAudioRequested()) return AudioOpening::Ended(OpenVirtualAudio(rate, channels, kBufferFrames, fill, context));
     AudioSystem &system = System();
-    std::lock_guard<std::mutex> lock(system.mutex);
-    if (!Start(system)) return nullptr;
-    auto audio = std::make_unique<SdlAudio>(fill, context);
-    if (!audio->Open(rate, channels)) return nullptr;
-    return audio;
+    OpenMark mark;
+    {
+        std::lock_guard<std::mutex> lock(system.mutex);
+        if (!Start(system) || OpenStuck(system)) return AudioOpening::Ended(nullptr);
+        mark = system.opening.insert(Steady::now());
+        ++system.openDevices;  // keeps SDL audio started from here on
+    }
+    std::shared_ptr<AudioOpening> opening =
+        AudioOpening::Start([=] { return OpenSdlAudio(rate, channels, fill, context, mark); });
+    if (opening) return opening;
+    EndOpen(mark, false);
+    return AudioOpening::Ended(nullptr);
 }
 
 }  // namespace standin::mmstream

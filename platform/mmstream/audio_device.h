@@ -7,6 +7,12 @@
 // kept: starting and stopping it with every stream cost more than opening
 // the movie. It is started again only when SDL_AUDIODRIVER names another
 // driver than before and none of its devices is open.
+//
+// A device never stalls anything but its own sound: SDL's devices are
+// opened and closed on threads of their own (audio_opening.h,
+// detached_call.h), no lock of the process is held across an open or a
+// close, and a device left behind by its renderer calls it no more
+// (audio_link.h).
 #pragma once
 
 #include <cstdint>
@@ -31,14 +37,18 @@ protected:
     int bufferFrames_ = 0;
 };
 
+class AudioOpening;
+
 // Whether sound can be played: the virtual device chosen, or SDL audio
 // started and an output device present (or SDL unable to tell). Safe on
-// any thread.
+// any thread; never waits on a device's open.
 bool AudioHardwarePresent();
 
-// Opens the default output for 16-bit interleaved PCM (SDL converts to what
-// the device takes), paused; null when it cannot.
-std::unique_ptr<AudioOutput> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context);
+// Starts opening the default output for 16-bit interleaved PCM (SDL
+// converts to what the device takes), paused; its Take gives the device,
+// or null when it cannot be had in time. Closing the device (destroying
+// it) waits for it a bounded time, then leaves it to close on its own.
+std::shared_ptr<AudioOpening> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context);
 
 // Lets go of what SDL keeps for the calling thread (the storage of its last
 // error message): a thread SDL did not start keeps it past its end unless

@@ -46,11 +46,15 @@ AudioRenderer::~AudioRenderer() {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             quit_ = true;
+            // A device that is slow to open is not waited for.
+            if (opening_) opening_->Cancel();
         }
         wake_.notify_all();
         thread_.join();
     }
-    output_.reset();  // before the state its thread reads
+    // Before the state the device reads; it calls back no more once this
+    // returns, and a device that does not answer is left to close alone.
+    output_.reset();
 }
 
 void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock) {
@@ -64,7 +68,7 @@ void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, St
             if (Open(utf8Path, movie)) Feed();
             return S_OK;
         });
-        ReleaseAudioThreadState();  // the device was opened and paused here
+        ReleaseAudioThreadState();  // the device was paused here
     });
 }
 
@@ -73,7 +77,17 @@ bool AudioRenderer::Open(const std::string &utf8Path, const MovieInfo &movie) {
     if (!track_) return false;  // a silent movie
     ring_.assign(kRingFrames * kChannels, 0);
     // Opened paused: the device takes nothing until the first restart.
-    output_ = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
+    const std::shared_ptr<AudioOpening> opening = OpenAudioOutput(kRate, kChannels, &AudioRenderer::Fill, this);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (quit_) opening->Cancel();  // freed meanwhile
+        opening_ = opening;
+    }
+    output_ = opening->Take();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        opening_.reset();
+    }
     if (!output_) {
         track_.reset();  // played silent
         return false;

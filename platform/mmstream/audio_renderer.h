@@ -9,7 +9,8 @@
 // the sound again from the clock's position: stopping pauses the device,
 // and sound from before a run or seek is never reported. From position 0
 // on, the track plays from its own start, also where that lies before the
-// first frame.
+// first frame. A device that does not open within kAudioOpenWait leaves the
+// movie silent, and freeing the renderer waits on no device.
 #pragma once
 
 #include <condition_variable>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "mmstream/audio_device.h"
+#include "mmstream/audio_opening.h"
 #include "mmstream/audio_track.h"
 #include "mmstream/movie_info.h"
 #include "mmstream/stream_clock.h"
@@ -65,6 +67,8 @@ private:
     std::condition_variable wake_;
     bool restart_ = true;  // the thread starts by placing itself on the clock
     bool quit_ = false;
+    // The device's open the thread waits for: the free cancels the wait.
+    std::shared_ptr<AudioOpening> opening_;
     std::thread thread_;
 
     // Decoded sound waiting for the device, shared with the device's
@@ -81,8 +85,8 @@ private:
     unsigned epoch_ = 0;  // of the clock, at the restart
     bool restarted_ = false;
 
-    // Declared last: closed first, so the device's thread is gone before
-    // the state it reads.
+    // Declared last: closed first, so the device calls back no more before
+    // the state it reads goes away.
     std::unique_ptr<AudioOutput> output_;
 };
 

@@ -21,6 +21,12 @@ void StreamTest::SetUp() {
 }
 
 void StreamTest::TearDown() {
+    FreeRecord();
+    if (directDraw_) directDraw_->Release();
+    CoUninitialize();
+}
+
+void StreamTest::FreeRecord() {
     // The library's order: sample, video stream, multimedia stream, surface.
     if (mm_) mm_->SetState(STREAMSTATE_STOP);
     if (sample_) {
@@ -33,8 +39,7 @@ void StreamTest::TearDown() {
     if (surface_) {
         EXPECT_EQ(surface_->Release(), 0u);
     }
-    if (directDraw_) directDraw_->Release();
-    CoUninitialize();
+    mm_ = nullptr, ddStream_ = nullptr, sample_ = nullptr, surface_ = nullptr;
 }
 
 std::string StreamTest::WriteMovie(const moviegen::MovieRecipe &recipe, const std::string &name) {

@@ -39,6 +39,9 @@ protected:
     HRESULT Open(const moviegen::MovieRecipe &recipe, bool withAudio = false);
     // A frame surface in the current format and a sample on it.
     void MakeSample();
+    // Releases the sample, the streams and the surface, as the library
+    // frees a record.
+    void FreeRecord();
 
     // Runs the stream if needed and updates synchronously.
     HRESULT UpdateNow();
