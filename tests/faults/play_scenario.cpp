@@ -1,0 +1,184 @@
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "deadline.h"
+#include "fifo_drain.h"
+#include "host_session.h"
+#include "scenarios.h"
+#include "ticking_record.h"
+
+namespace faulthost {
+namespace {
+
+// What happens at a time after the target opened: the shim armed, the
+// file changed. Polled by the ticking loop, which allocates nothing itself.
+class TimedEvents {
+public:
+    TimedEvents(const HostOptions &options, const FaultControls &faults, const FileMutation &mutation)
+        : options_(options), faults_(faults), mutation_(mutation) {}
+
+    void Start(Clock::time_point opened) { opened_ = opened; }
+    void Poll(Clock::time_point now) {
+        const double elapsed = std::chrono::duration<double>(now - opened_).count();
+        if (!armed_ && options_.arm == HostOptions::Arm::kAtTime && elapsed >= options_.armAt) {
+            faults_.Arm();
+            armed_ = true;
+        }
+        if (!mutated_ && options_.mutation != Mutation::kNone && elapsed >= options_.mutateAt) {
+            mutated_ = true;
+            if (!mutation_.Apply(&mutationError_)) std::fprintf(stderr, "fault_host: %s\n", mutationError_.c_str());
+        }
+    }
+    // An event the play ended before: the run tested nothing.
+    const char *Missed() const {
+        if (options_.arm == HostOptions::Arm::kAtTime && !armed_) return "the arming";
+        if (options_.mutation != Mutation::kNone && !mutated_) return "the change to the file";
+        return nullptr;
+    }
+    bool MutationFailed() const { return !mutationError_.empty(); }
+
+private:
+    const HostOptions &options_;
+    const FaultControls &faults_;
+    const FileMutation &mutation_;
+    Clock::time_point opened_{};
+    bool armed_ = false;
+    bool mutated_ = false;
+    std::string mutationError_;
+};
+
+enum class PhaseEnd { kEnded, kStalled, kNoEnd };
+
+const char *PhaseEndName(PhaseEnd end) {
+    switch (end) {
+        case PhaseEnd::kEnded: return "ended";
+        case PhaseEnd::kStalled: return "stall";
+        case PhaseEnd::kNoEnd: return "no-end";
+    }
+    return "?";
+}
+
+struct Limits {
+    double seconds;       // the phase gives up on an end after this
+    double stallSeconds;  // a run of 2s this long is a stall
+    bool freeClock;
+};
+
+// Ticks the target (and the bystander beside it) until the target's tick
+// says the end has come, stalls, or the phase's time is up.
+PhaseEnd TickToEnd(TickingRecord &target, TickingRecord &bystander, const Limits &limits, TimedEvents &events) {
+    const Clock::time_point start = Clock::now();
+    const auto pause = limits.freeClock ? std::chrono::microseconds(50) : std::chrono::microseconds(1000);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        events.Poll(now);
+        const int result = target.Tick(now);
+        bystander.Tick(now);
+        if (result == 0) return PhaseEnd::kEnded;
+        if (target.SecondsPending(now) > limits.stallSeconds) return PhaseEnd::kStalled;
+        if (std::chrono::duration<double>(now - start).count() > limits.seconds) return PhaseEnd::kNoEnd;
+        if (result == 2) std::this_thread::sleep_for(pause);
+    }
+}
+
+void TickBoth(TickingRecord &target, TickingRecord &bystander, int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        const Clock::time_point now = Clock::now();
+        target.Tick(now);
+        bystander.Tick(now);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// How the target's play went, as one word per phase.
+struct TargetPlay {
+    bool opened = false;
+    PhaseEnd play = PhaseEnd::kEnded;
+    PhaseEnd seek = PhaseEnd::kEnded;
+    bool Stalled() const { return opened && (play != PhaseEnd::kEnded || seek != PhaseEnd::kEnded); }
+};
+
+TargetPlay PlayTarget(StreamSample *stream, TickingRecord &bystander, const HostScreen &screen,
+                      const HostOptions &options, TimedEvents &events) {
+    TargetPlay play;
+    play.opened = true;
+    TickingRecord target(stream, screen.primary(), false);
+    const double duration = streamDuration(stream);
+    // Ending needs the clock to reach the duration: on the real clock that
+    // takes the movie's length.
+    const double slack = 10;
+    Limits limits{options.freeClock ? 15 : duration + slack, options.stallSeconds, options.freeClock};
+    StartDeadline("target play", static_cast<unsigned>(limits.seconds + limits.stallSeconds + 10));
+    play.play = TickToEnd(target, bystander, limits, events);
+
+    StartDeadline("target seek", 10);
+    streamSeek(stream, duration / 2);
+    target.ForgetPending();
+    limits.seconds = options.freeClock ? 15 : duration / 2 + slack;
+    StartDeadline("target play after the seek", static_cast<unsigned>(limits.seconds + limits.stallSeconds + 10));
+    play.seek = TickToEnd(target, bystander, limits, events);
+
+    StartDeadline("target pause", 10);
+    streamPause(stream, screen.primary(), duration / 3);
+    TickBoth(target, bystander, 5);
+    ClearDeadline();
+    return play;
+}
+
+}  // namespace
+
+int RunPlay(const HostOptions &options, const HostScreen &screen, const FaultControls &faults) {
+    const FileMutation mutation(options.mutation, options.target, options.replacement);
+    const Census before = WarmUp(screen, options.bystander);
+    // The device's file changes only now: the warm-up's sound went elsewhere.
+    if (!options.fifo.empty()) setenv("SDL_DISKAUDIOFILE", options.fifo.c_str(), 1);
+
+    StreamSample *bystanderStream = OpenRecord("bystander open", options.bystander, nullptr, screen.directDraw());
+    if (!bystanderStream) {
+        std::printf("outcome setup-error bystander=refused\n");
+        return kExitSetup;
+    }
+    TickingRecord bystander(bystanderStream, screen.primary(), true);
+    TimedEvents events(options, faults, mutation);
+
+    if (options.arm == HostOptions::Arm::kAtOpen) faults.Arm();
+    StreamSample *targetStream =
+        OpenRecord("target open", options.target, options.window ? screen.window() : nullptr, screen.directDraw());
+    TargetPlay play;
+    if (targetStream) {
+        events.Start(Clock::now());
+        play = PlayTarget(targetStream, bystander, screen, options, events);
+        FreeRecord("target free", targetStream);
+    }
+    FreeRecord("bystander free", bystanderStream);
+    faults.Disarm();
+
+    FifoDrain drain(options.fifo);
+    const Census after = options.fifo.empty() ? CheckLeftBehind(before, 3, nullptr, nullptr)
+                                              : CheckLeftBehind(before, 10, FifoDrain::PumpFor, &drain);
+    drain.Close();
+
+    const std::string target = !play.opened ? "refused"
+                               : std::string(PhaseEndName(play.play)) + "," + PhaseEndName(play.seek);
+    const bool bystanderStalled = bystander.LongestPending() > options.stallSeconds;
+    std::printf("outcome target=%s bystander=%s injected=%lu allocations=%lu %s\n", target.c_str(),
+                bystanderStalled ? "stall" : "played", faults.Injected(), faults.Allocations(),
+                CensusText(before, after).c_str());
+    std::fflush(stdout);
+
+    if (const char *missed = events.Missed()) {
+        std::fprintf(stderr, "fault_host: the target's play ended before %s came\n", missed);
+        return kExitSetup;
+    }
+    if (events.MutationFailed()) return kExitSetup;
+    if (play.Stalled() || bystanderStalled) {
+        std::fprintf(stderr, "fault_host: a tick returned 2 for more than %.1f s, or the play never ended\n",
+                     options.stallSeconds);
+        return kExitStall;
+    }
+    return LeftBehind(before, after) ? kExitLeftBehind : kExitOk;
+}
+
+}  // namespace faulthost
