@@ -14,8 +14,13 @@
 //   FAULT_ALLOC=once:N     the N-th armed allocation call (from 1) fails
 //   FAULT_ALLOC=from:N     the N-th armed allocation call and every later one fail
 //   FAULT_ALLOC=random:P   each armed allocation call fails with probability P
-//                          (0 to 1), drawn from FAULT_SEED and the call's number
+//                          (0 to 1), drawn from FAULT_SEED, the thread and the
+//                          call's number on that thread
 //   FAULT_SEED=S           the seed of random:P (default 1)
+// once:N and from:N count the calls of every thread together, so which call
+// is the N-th depends on how the threads interleave; random:P draws for each
+// thread on its own (threads are numbered in the order they are made), so a
+// seed gives the same failures to a thread that makes the same calls.
 //   FAULT_FILE=PATH        the movie: descriptors opened on a path ending in
 //                          PATH are the ones whose reads and seeks fail
 //   FAULT_READ=eio-once    one read fails with EIO, later ones succeed
@@ -88,6 +93,11 @@ std::atomic<bool> g_tracked[kMaxTrackedFd];
 // while it sets a new thread up (pthread_getattr_np) come before, and are
 // never failed, as the sanitizer cannot take a failure there.
 __attribute__((tls_model("initial-exec"))) thread_local bool t_userCode = false;
+// The thread's number (0 for the one that arms the shim, then in the order
+// threads are made) and its armed allocation calls, for random:P.
+__attribute__((tls_model("initial-exec"))) thread_local uint64_t t_thread = 0;
+__attribute__((tls_model("initial-exec"))) thread_local uint64_t t_calls = 0;
+std::atomic<uint64_t> g_threadsMade{0};
 
 uint64_t SplitMix(uint64_t x) {
     x += 0x9e3779b97f4a7c15ULL;
@@ -159,7 +169,9 @@ bool AllocationFails() {
     switch (g_config.alloc) {
         case AllocMode::kOnce: fails = call == g_config.allocAt; break;
         case AllocMode::kFrom: fails = call >= g_config.allocAt; break;
-        case AllocMode::kRandom: fails = SplitMix(g_config.seed * 0x100000001b3ULL ^ call) < g_config.threshold; break;
+        case AllocMode::kRandom:
+            fails = SplitMix(SplitMix(g_config.seed ^ (t_thread << 40)) ^ ++t_calls) < g_config.threshold;
+            break;
         case AllocMode::kOff: break;
     }
     if (fails) g_injected.fetch_add(1, std::memory_order_relaxed);
@@ -550,12 +562,14 @@ namespace {
 struct ThreadStart {
     ThreadRoutine routine;
     void *argument;
+    uint64_t number;
 };
 
 void *StartRoutine(void *context) {
     const ThreadStart start = *static_cast<ThreadStart *>(context);
     Next().free(context);
     t_userCode = true;
+    t_thread = start.number;
     return start.routine(start.argument);
 }
 
@@ -566,7 +580,7 @@ SHIM_EXPORT int pthread_create(pthread_t *thread, const pthread_attr_t *attribut
     const NextFunctions &next = Next();
     auto *start = static_cast<ThreadStart *>(next.malloc(sizeof(ThreadStart)));
     if (start == nullptr) return EAGAIN;
-    *start = ThreadStart{routine, argument};
+    *start = ThreadStart{routine, argument, g_threadsMade.fetch_add(1) + 1};
     const int created = next.pthread_create(thread, attributes, StartRoutine, start);
     if (created != 0) next.free(start);
     return created;
