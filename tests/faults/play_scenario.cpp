@@ -83,6 +83,30 @@ PhaseEnd TickToEnd(TickingRecord &target, TickingRecord &bystander, const Limits
     }
 }
 
+// Said at once, before the frees that may crash: how a phase failed to
+// end, and whether the bystander's tick stuck at 2.
+void ReportPhase(const char *phase, PhaseEnd end, const TickingRecord &bystander, const Limits &limits) {
+    if (end == PhaseEnd::kStalled)
+        std::fprintf(stderr, "fault_host: %s: the target's tick returned 2 for %.1f s\n", phase, limits.stallSeconds);
+    else if (end == PhaseEnd::kNoEnd)
+        std::fprintf(stderr, "fault_host: %s: the target's play did not end within %.1f s\n", phase, limits.seconds);
+    if (bystander.LongestPending() > limits.stallSeconds)
+        std::fprintf(stderr, "fault_host: %s: the bystander's tick has returned 2 for %.1f s in a row\n", phase,
+                     bystander.LongestPending());
+}
+
+// Before the frees: a bystander whose tick says 2 is ticked on until it
+// plays again, or until that counts as a stall.
+void CheckBystanderMoves(TickingRecord &bystander, const Limits &limits) {
+    StartDeadline("bystander check", static_cast<unsigned>(limits.stallSeconds + 10));
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (bystander.Tick(now) != 2 || bystander.SecondsPending(now) > limits.stallSeconds) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ClearDeadline();
+}
+
 void TickBoth(TickingRecord &target, TickingRecord &bystander, int ticks) {
     for (int i = 0; i < ticks; ++i) {
         const Clock::time_point now = Clock::now();
@@ -97,6 +121,9 @@ struct TargetPlay {
     bool opened = false;
     PhaseEnd play = PhaseEnd::kEnded;
     PhaseEnd seek = PhaseEnd::kEnded;
+    double duration = 0;
+    double playReached = 0;  // the stream clock where each phase ended
+    double seekReached = 0;
     bool Stalled() const { return opened && (play != PhaseEnd::kEnded || seek != PhaseEnd::kEnded); }
 };
 
@@ -106,12 +133,15 @@ TargetPlay PlayTarget(StreamSample *stream, TickingRecord &bystander, const Host
     play.opened = true;
     TickingRecord target(stream, screen.primary(), false);
     const double duration = streamDuration(stream);
+    play.duration = duration;
     // Ending needs the clock to reach the duration: on the real clock that
     // takes the movie's length.
     const double slack = 10;
     Limits limits{options.freeClock ? 15 : duration + slack, options.stallSeconds, options.freeClock};
     StartDeadline("target play", static_cast<unsigned>(limits.seconds + limits.stallSeconds + 10));
     play.play = TickToEnd(target, bystander, limits, events);
+    play.playReached = streamClock(stream);
+    ReportPhase("play", play.play, bystander, limits);
 
     StartDeadline("target seek", 10);
     streamSeek(stream, duration / 2);
@@ -119,11 +149,15 @@ TargetPlay PlayTarget(StreamSample *stream, TickingRecord &bystander, const Host
     limits.seconds = options.freeClock ? 15 : duration / 2 + slack;
     StartDeadline("target play after the seek", static_cast<unsigned>(limits.seconds + limits.stallSeconds + 10));
     play.seek = TickToEnd(target, bystander, limits, events);
+    play.seekReached = streamClock(stream);
+    ReportPhase("play after the seek", play.seek, bystander, limits);
 
     StartDeadline("target pause", 10);
     streamPause(stream, screen.primary(), duration / 3);
     TickBoth(target, bystander, 5);
     ClearDeadline();
+    CheckBystanderMoves(bystander, limits);
+    ReportPhase("pause", PhaseEnd::kEnded, bystander, limits);
     return play;
 }
 
@@ -160,10 +194,12 @@ int RunPlay(const HostOptions &options, const HostScreen &screen, const FaultCon
                                               : CheckLeftBehind(before, 10, FifoDrain::PumpFor, &drain);
     drain.Close();
 
-    const std::string target = !play.opened ? "refused"
-                               : std::string(PhaseEndName(play.play)) + "," + PhaseEndName(play.seek);
+    char target[160] = "refused";
+    if (play.opened)
+        std::snprintf(target, sizeof(target), "%s@%.2f,%s@%.2f/%.2f", PhaseEndName(play.play), play.playReached,
+                      PhaseEndName(play.seek), play.seekReached, play.duration);
     const bool bystanderStalled = bystander.LongestPending() > options.stallSeconds;
-    std::printf("outcome target=%s bystander=%s injected=%lu allocations=%lu %s\n", target.c_str(),
+    std::printf("outcome target=%s bystander=%s injected=%lu allocations=%lu %s\n", target,
                 bystanderStalled ? "stall" : "played", faults.Injected(), faults.Allocations(),
                 CensusText(before, after).c_str());
     std::fflush(stdout);
