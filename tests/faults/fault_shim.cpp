@@ -22,7 +22,9 @@
 // thread on its own (threads are numbered in the order they are made), so a
 // seed gives the same failures to a thread that makes the same calls.
 //   FAULT_FILE=PATH        the movie: descriptors opened on a path ending in
-//                          PATH are the ones whose reads and seeks fail
+//                          PATH (an absolute path, or the name's last part,
+//                          as the program opens the file) are the ones whose
+//                          reads and seeks fail
 //   FAULT_READ=eio-once    one read fails with EIO, later ones succeed
 //   FAULT_READ=eio         every read fails with EIO
 //   FAULT_READ=eagain      every other read fails with EAGAIN
