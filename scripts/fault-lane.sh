@@ -124,7 +124,8 @@ define_row() {  # KEY TITLE
 }
 
 # Writes the case's script: ID ROW SETUP CLEANUP ENV... -- HOST ARGS...
-# SETUP and CLEANUP are shell lines run before and after the host.
+# SETUP and CLEANUP are shell lines run before and after the host; the host
+# has case_timeout seconds (default 60).
 add_case() {
   local id=$1 row=$2 setup=$3 cleanup=$4
   shift 4
@@ -139,7 +140,7 @@ add_case() {
     echo "# fault lane case $id: ${row_title[$row]}"
     echo "cd $(printf %q "$root")"
     [ -n "$setup" ] && echo "$setup"
-    printf 'timeout -k 5 60 env'
+    printf 'timeout -k 5 %d env' "${case_timeout:-60}"
     printf ' %q' "${sanitizer_env[@]}" "${env_args[@]}" "$host" "${host_args[@]}"
     echo
     echo 'status=$?'
@@ -182,7 +183,8 @@ define_row read-lseek "read: lseek fails (open, mid-play)"
 seed=0
 for movie in mpeg4-sound.avi mpeg1-sound.mpg h264-sound.mov mpeg4.avi; do
   seed=$((seed + 1))
-  add_case "cycles-$(stem "$movie")" cycles "" "" SDL_AUDIODRIVER=$(driver_for $seed) -- \
+  # 500 cycles take 25 s alone; two at a time on a loaded machine, 60 s and more.
+  case_timeout=180 add_case "cycles-$(stem "$movie")" cycles "" "" SDL_AUDIODRIVER=$(driver_for $seed) -- \
     cycles "$out/movies/$movie" "$bystander" --count 500
 done
 
