@@ -88,31 +88,13 @@ stem() { local name=${1%.*}; echo "$name"; }
 # A number from a seed and a salt, the same on every run of the lane.
 mix() { echo $(((($1 * 2654435761) ^ ($2 * 40503)) % 2147483647)); }
 
-# ---- calibration: how many allocations a fault-free play makes, armed at
-# the open and armed after it, so that single failures spread over all ----
-declare -A calls
-for movie in "${movies[@]}"; do
-  for arm in open 0; do
-    line=$(env "${sanitizer_env[@]}" SDL_AUDIODRIVER=standin FAULT_ALLOC=once:0 \
-      timeout -k 5 60 "$host" play "$out/movies/$movie" "$bystander" --arm "$arm" 2>"$out/calibration.log" |
-      grep '^outcome' || true)
-    count=$(sed -n 's/.* allocations=\([0-9]*\).*/\1/p' <<<"$line")
-    if [ -z "$count" ] || [ "$count" -eq 0 ]; then
-      cat "$out/calibration.log"
-      echo "Calibration failed for $movie (armed at $arm): ${line:-no outcome}"
-      exit 1
-    fi
-    calls[$movie,$arm]=$count
-  done
-done
-
-# ---- the matrix ----
+# ---- running the cases ----
 declare -A row_title
 row_order=()
 case_ids=()
 
 want_row() {
-  [ ${#only_rows[@]} -eq 0 ] && return 0
+  [ ${#only_rows[@]} -eq 0 ] || [ "$1" = control ] && return 0
   local row
   for row in "${only_rows[@]}"; do [ "$row" = "$1" ] && return 0; done
   return 1
@@ -151,6 +133,95 @@ add_case() {
   echo "$row" >"$out/results/$id.row"
   case_ids+=("$id")
 }
+
+# Where a report in a log points: its first frame in the project's own code
+# (the shim's left out).
+where_in_log() {
+  local log=$1 frame
+  frame=$(grep -oE "$root/(platform|src|tests)/[^ ]+:[0-9]+" "$log" | grep -v fault_shim | head -1 || true)
+  frame=${frame#"$root/"}
+  echo "${frame:-outside the project}"
+}
+
+classify() {  # LOG STATUS -> "pass" or why not
+  local log=$1 status=$2 detail
+  if grep -q "terminate called after throwing" "$log"; then
+    detail=$(grep -m1 -A1 "terminate called after throwing" "$log" | sed -n 's/.*what(): *//p')
+    echo "uncaught exception${detail:+ ($detail)} at $(where_in_log "$log")"
+  elif grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|AddressSanitizer: CHECK failed" "$log"; then
+    detail=$(grep -m1 -oE "ERROR: (AddressSanitizer|LeakSanitizer): [a-zA-Z-]+( on unknown address)?|CHECK failed" "$log")
+    echo "${detail#ERROR: } at $(where_in_log "$log")"
+  elif grep -q "runtime error:" "$log"; then
+    detail=$(grep -m1 -oE 'runtime error: [^,]{0,60}' "$log")
+    echo "UBSan: ${detail#runtime error: } at $(where_in_log "$log")"
+  elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    echo "hang: the run's timeout passed"
+  elif [ "$status" -eq 3 ]; then
+    echo "hang: $(sed -n 's/^outcome hang phase=//p' "$log" | head -1)"
+  elif [ "$status" -gt 128 ]; then
+    echo "crash: signal $((status - 128))"
+  elif [ "$status" -eq 4 ]; then
+    echo "left behind: $(grep -m1 -oE 'threads [0-9]+->[0-9]+ fds [0-9]+->[0-9]+' "$log")"
+  elif [ "$status" -eq 5 ]; then
+    echo "stall: $(grep -m1 -oE 'target=[^ ]+ bystander=[^ ]+' "$log")"
+  elif [ "$status" -ne 0 ]; then
+    echo "exit $status: $(grep -m1 '^fault_host:' "$log" || true)"
+  else
+    echo pass
+  fi
+}
+
+run_case() {
+  local id=$1 log=$out/logs/$id.log status=0 verdict outcome
+  echo "# rerun: $out/cases/$id.sh" >"$log"
+  "$out/cases/$id.sh" >>"$log" 2>&1 || status=$?
+  verdict=$(classify "$log" "$status")
+  outcome=$(grep -m1 '^outcome' "$log" || true)
+  printf '%s\t%s\n' "$verdict" "$outcome" >"$out/results/$id"
+  [ "$verdict" = pass ] && rm -f "$log"
+  return 0
+}
+
+run_all() {  # IDS...: two at a time (FAULT_JOBS)
+  local id running=0
+  for id in "$@"; do
+    run_case "$id" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+      wait -n || true
+      running=$((running - 1))
+    fi
+  done
+  wait
+}
+
+# ---- fault-free runs first: they must pass, and they count how many
+# allocations a play makes, armed at the open and after it, so that single
+# failures can be spread over all of them ----
+define_row control "no fault injected (the counts for the rows below)"
+for movie in "${movies[@]}"; do
+  for arm in open 0; do
+    add_case "control-$(stem "$movie")-arm-$arm" control "" "" SDL_AUDIODRIVER=standin FAULT_ALLOC=once:0 -- \
+      play "$out/movies/$movie" "$bystander" --arm "$arm"
+  done
+done
+started=$(date +%s)
+run_all "${case_ids[@]}"
+declare -A calls
+for movie in "${movies[@]}"; do
+  for arm in open 0; do
+    id=control-$(stem "$movie")-arm-$arm
+    count=$(sed -n 's/.* allocations=\([0-9]*\).*/\1/p' "$out/results/$id")
+    if [ -z "$count" ] || [ "$count" -eq 0 ]; then
+      cat "$out/logs/$id.log"
+      echo "The fault-free run $id counted no allocations: $(cat "$out/results/$id")"
+      exit 1
+    fi
+    calls[$movie,$arm]=$count
+  done
+done
+echo "== fault lane: ${#case_ids[@]} fault-free runs done"
+case_ids=()
 
 # The sound goes to the stand-in's virtual device or to SDL's dummy
 # driver; the target presents into a smaller window (stretched) or at its
@@ -270,68 +341,8 @@ for mode in eio-once eio eagain short lseek; do
   done
 done
 
-# ---- running ----
-
-# The first line of a report that says where, from a log: the sanitizer's
-# summary, or the first frame in the project's own code.
-where_in_log() {
-  local log=$1 frame
-  frame=$(grep -oE "$root/(platform|src|tests)/[^ ]+:[0-9]+" "$log" | grep -v fault_shim | head -1 || true)
-  frame=${frame#"$root/"}
-  echo "${frame:-outside the project}"
-}
-
-classify() {  # LOG STATUS -> "pass" or why not
-  local log=$1 status=$2 detail
-  if grep -q "terminate called after throwing" "$log"; then
-    detail=$(grep -m1 -A1 "terminate called after throwing" "$log" | sed -n 's/.*what(): *//p')
-    echo "uncaught exception${detail:+ ($detail)} at $(where_in_log "$log")"
-  elif grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|AddressSanitizer: CHECK failed" "$log"; then
-    detail=$(grep -m1 -oE "ERROR: (AddressSanitizer|LeakSanitizer): [a-zA-Z-]+( on unknown address)?|CHECK failed" "$log")
-    echo "${detail#ERROR: } at $(where_in_log "$log")"
-  elif grep -q "runtime error:" "$log"; then
-    detail=$(grep -m1 -oE 'runtime error: [^,]{0,60}' "$log")
-    echo "UBSan: ${detail#runtime error: } at $(where_in_log "$log")"
-  elif [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-    echo "hang: the run's timeout passed"
-  elif [ "$status" -eq 3 ]; then
-    echo "hang: $(sed -n 's/^outcome hang phase=//p' "$log" | head -1)"
-  elif [ "$status" -gt 128 ]; then
-    echo "crash: signal $((status - 128))"
-  elif [ "$status" -eq 4 ]; then
-    echo "left behind: $(grep -m1 -oE 'threads [0-9]+->[0-9]+ fds [0-9]+->[0-9]+' "$log")"
-  elif [ "$status" -eq 5 ]; then
-    echo "stall: $(grep -m1 -oE 'target=[^ ]+ bystander=[^ ]+' "$log")"
-  elif [ "$status" -ne 0 ]; then
-    echo "exit $status: $(grep -m1 '^fault_host:' "$log" || true)"
-  else
-    echo pass
-  fi
-}
-
-run_case() {
-  local id=$1 log=$out/logs/$id.log status=0 verdict outcome
-  echo "# rerun: $out/cases/$id.sh" >"$log"
-  "$out/cases/$id.sh" >>"$log" 2>&1 || status=$?
-  verdict=$(classify "$log" "$status")
-  outcome=$(grep -m1 '^outcome' "$log" || true)
-  printf '%s\t%s\n' "$verdict" "$outcome" >"$out/results/$id"
-  [ "$verdict" = pass ] && rm -f "$log"
-  return 0
-}
-
 echo "== fault lane: ${#case_ids[@]} runs, $jobs at a time (cases in $out/cases)"
-started=$(date +%s)
-running=0
-for id in "${case_ids[@]}"; do
-  run_case "$id" &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then
-    wait -n || true
-    running=$((running - 1))
-  fi
-done
-wait
+run_all "${case_ids[@]}"
 elapsed=$(($(date +%s) - started))
 
 # ---- the table ----

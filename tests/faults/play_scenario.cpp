@@ -189,10 +189,19 @@ int RunPlay(const HostOptions &options, const HostScreen &screen, const FaultCon
     FreeRecord("bystander free", bystanderStream);
     faults.Disarm();
 
-    FifoDrain drain(options.fifo);
-    const Census after = options.fifo.empty() ? CheckLeftBehind(before, 3, nullptr, nullptr)
-                                              : CheckLeftBehind(before, 10, FifoDrain::PumpFor, &drain);
-    drain.Close();
+    Census after;
+    if (options.fifo.empty()) {
+        after = CheckLeftBehind(before, 3, nullptr, nullptr);
+    } else {
+        // Device threads blocked on the FIFO go on once it is read; the
+        // drain's own descriptor is allowed for until it is closed.
+        FifoDrain drain(options.fifo);
+        Census draining = before;
+        draining.fds += 1;
+        SettleTo(draining, 10, FifoDrain::PumpFor, &drain);
+        drain.Close();
+        after = CheckLeftBehind(before, 1, nullptr, nullptr);
+    }
 
     char target[160] = "refused";
     if (play.opened)
