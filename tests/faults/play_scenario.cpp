@@ -8,46 +8,10 @@
 #include "host_session.h"
 #include "scenarios.h"
 #include "ticking_record.h"
+#include "timed_events.h"
 
 namespace faulthost {
 namespace {
-
-// What happens at a time after the target opened: the shim armed, the
-// file changed. Polled by the ticking loop, which allocates nothing itself.
-class TimedEvents {
-public:
-    TimedEvents(const HostOptions &options, const FaultControls &faults, const FileMutation &mutation)
-        : options_(options), faults_(faults), mutation_(mutation) {}
-
-    void Start(Clock::time_point opened) { opened_ = opened; }
-    void Poll(Clock::time_point now) {
-        const double elapsed = std::chrono::duration<double>(now - opened_).count();
-        if (!armed_ && options_.arm == HostOptions::Arm::kAtTime && elapsed >= options_.armAt) {
-            faults_.Arm();
-            armed_ = true;
-        }
-        if (!mutated_ && options_.mutation != Mutation::kNone && elapsed >= options_.mutateAt) {
-            mutated_ = true;
-            if (!mutation_.Apply(&mutationError_)) std::fprintf(stderr, "fault_host: %s\n", mutationError_.c_str());
-        }
-    }
-    // An event the play ended before: the run tested nothing.
-    const char *Missed() const {
-        if (options_.arm == HostOptions::Arm::kAtTime && !armed_) return "the arming";
-        if (options_.mutation != Mutation::kNone && !mutated_) return "the change to the file";
-        return nullptr;
-    }
-    bool MutationFailed() const { return !mutationError_.empty(); }
-
-private:
-    const HostOptions &options_;
-    const FaultControls &faults_;
-    const FileMutation &mutation_;
-    Clock::time_point opened_{};
-    bool armed_ = false;
-    bool mutated_ = false;
-    std::string mutationError_;
-};
 
 enum class PhaseEnd { kEnded, kStalled, kNoEnd };
 
