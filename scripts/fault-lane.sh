@@ -14,7 +14,8 @@
 #
 #   scripts/fault-lane.sh                 the whole matrix (about 500 runs)
 #   FAULT_ROWS="alloc-p05 fifo-none" scripts/fault-lane.sh   some rows only
-#   FAULT_JOBS=1 scripts/fault-lane.sh    one run at a time (default 2)
+#   FAULT_JOBS=1 scripts/fault-lane.sh    one run at a time (default 2; the runs on the
+#                                         real clock go two at a time beside them)
 #
 # Each run is a script, build-asan/fault-lane/cases/ID.sh, that reruns it by
 # hand; the logs of failing runs stay in build-asan/fault-lane/logs/.
@@ -92,6 +93,7 @@ mix() { echo $(((($1 * 2654435761) ^ ($2 * 40503)) % 2147483647)); }
 declare -A row_title
 row_order=()
 case_ids=()
+paced_ids=()
 
 want_row() {
   [ ${#only_rows[@]} -eq 0 ] || [ "$1" = control ] && return 0
@@ -107,7 +109,8 @@ define_row() {  # KEY TITLE
 
 # Writes the case's script: ID ROW SETUP CLEANUP ENV... -- HOST ARGS...
 # SETUP and CLEANUP are shell lines run before and after the host; the host
-# has case_timeout seconds (default 60).
+# has case_timeout seconds (default 60). Cases on the real clock, which
+# mostly wait, say case_paced=1: they run beside the others, two at a time.
 add_case() {
   local id=$1 row=$2 setup=$3 cleanup=$4
   shift 4
@@ -131,14 +134,14 @@ add_case() {
   } >"$script"
   chmod +x "$script"
   echo "$row" >"$out/results/$id.row"
-  case_ids+=("$id")
+  if [ -n "${case_paced:-}" ]; then paced_ids+=("$id"); else case_ids+=("$id"); fi
 }
 
 # Where a report in a log points: its first frame in the project's own code
 # (the shim's left out).
 where_in_log() {
   local log=$1 frame
-  frame=$(grep -oE "$root/(platform|src|tests)/[^ ]+:[0-9]+" "$log" | grep -v fault_shim | head -1 || true)
+  frame=$(grep -oE "$root/(platform|src|tests)/[^ ]+:[0-9]+" "$log" | grep -v tests/faults/shim/ | head -1 || true)
   frame=${frame#"$root/"}
   echo "${frame:-outside the project}"
 }
@@ -172,22 +175,24 @@ classify() {  # LOG STATUS -> "pass" or why not
 }
 
 run_case() {
-  local id=$1 log=$out/logs/$id.log status=0 verdict outcome
+  local id=$1 log=$out/logs/$id.log status=0 verdict outcome start=$SECONDS
   echo "# rerun: $out/cases/$id.sh" >"$log"
   "$out/cases/$id.sh" >>"$log" 2>&1 || status=$?
   verdict=$(classify "$log" "$status")
   outcome=$(grep -m1 '^outcome' "$log" || true)
-  printf '%s\t%s\n' "$verdict" "$outcome" >"$out/results/$id"
+  # Fields apart by the unit separator: an empty one (no outcome) keeps its place.
+  printf '%s\x1f%s\x1f%s\n' "$verdict" "$outcome" "$((SECONDS - start))" >"$out/results/$id"
   [ "$verdict" = pass ] && rm -f "$log"
   return 0
 }
 
-run_all() {  # IDS...: two at a time (FAULT_JOBS)
-  local id running=0
+run_all() {  # AT_A_TIME IDS...
+  local at_a_time=$1 id running=0
+  shift
   for id in "$@"; do
     run_case "$id" &
     running=$((running + 1))
-    if [ "$running" -ge "$jobs" ]; then
+    if [ "$running" -ge "$at_a_time" ]; then
       wait -n || true
       running=$((running - 1))
     fi
@@ -206,7 +211,7 @@ for movie in "${movies[@]}"; do
   done
 done
 started=$(date +%s)
-run_all "${case_ids[@]}"
+run_all "$jobs" "${case_ids[@]}"
 declare -A calls
 for movie in "${movies[@]}"; do
   for arm in open 0; do
@@ -271,7 +276,7 @@ for movie in mpeg4-sound.avi h264-sound.mov; do
       setup+="; ( exec 3<$fifo; timeout 2 cat <&3 >/dev/null; exec sleep 120 ) & reader=\$!"
       cleanup="kill \$reader 2>/dev/null; wait \$reader 2>/dev/null"
     fi
-    add_case "$id" "fifo-$kind" "$setup" "$cleanup" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null -- \
+    case_paced=1 add_case "$id" "fifo-$kind" "$setup" "$cleanup" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null -- \
       play "$out/movies/$movie" "$bystander" --clock real --fifo "$fifo"
   done
 done
@@ -284,7 +289,7 @@ for mutation in truncate garbage delete replace; do
     copy=$out/work/$id-$movie
     replacement=$out/movies/h264.mov
     [ "$movie" = h264.mov ] && replacement=$out/movies/mpeg4.avi
-    add_case "$id" "$mutation" "cp $out/movies/$movie $copy" "" SDL_AUDIODRIVER=$(driver_for $seed) -- \
+    case_paced=1 add_case "$id" "$mutation" "cp $out/movies/$movie $copy" "" SDL_AUDIODRIVER=$(driver_for $seed) -- \
       play "$copy" "$bystander" --clock real --mutate "$mutation" --replacement "$replacement" $(window_for $seed)
   done
 done
@@ -293,7 +298,7 @@ seed=0
 for mode in eio-once eio eagain short lseek; do
   for movie in mpeg4-sound.avi h264-sound.mov; do
     seed=$((seed + 1))
-    add_case "read-at-2s-$mode-$(stem "$movie")" read-at-2s "" "" \
+    case_paced=1 add_case "read-at-2s-$mode-$(stem "$movie")" read-at-2s "" "" \
       SDL_AUDIODRIVER=$(driver_for $seed) FAULT_FILE="$out/movies/$movie" FAULT_READ=$mode -- \
       play "$out/movies/$movie" "$bystander" --clock real --arm 2 $(window_for $seed)
   done
@@ -341,23 +346,29 @@ for mode in eio-once eio eagain short lseek; do
   done
 done
 
-echo "== fault lane: ${#case_ids[@]} runs, $jobs at a time (cases in $out/cases)"
-run_all "${case_ids[@]}"
+echo "== fault lane: ${#case_ids[@]} runs $jobs at a time, beside them ${#paced_ids[@]} on the real clock two" \
+  "at a time (cases in $out/cases)"
+# Each pool in a subshell of its own, so that each waits for its own runs.
+(run_all 2 "${paced_ids[@]}") &
+(run_all "$jobs" "${case_ids[@]}") &
+wait
 elapsed=$(($(date +%s) - started))
 
 # ---- the table ----
 total_passed=0
 total_failed=0
 : >"$out/failures.txt"
-printf '%-58s %5s %7s %7s %9s  %s\n' "fault kind" runs passed failed "no fault" "failures: why (runs, e.g.)"
+printf '%-58s %5s %7s %7s %9s %6s  %s\n' "fault kind" runs passed failed "no fault" "time" \
+  "failures: why (runs, e.g.)"
 for row in "${row_order[@]}"; do
-  runs=0 passed=0 failed=0 unhit=0
+  runs=0 passed=0 failed=0 unhit=0 seconds=0
   declare -A reasons=() examples=()
   for rowfile in "$out"/results/*.row; do
     [ "$(cat "$rowfile")" = "$row" ] || continue
     id=$(basename "$rowfile" .row)
     runs=$((runs + 1))
-    IFS=$'\t' read -r verdict outcome <"$out/results/$id" || true
+    IFS=$'\x1f' read -r verdict outcome took <"$out/results/$id" || true
+    seconds=$((seconds + ${took:-0}))
     case "$row" in
       alloc-* | read-*) [[ "$outcome" == *" injected=0 "* ]] && unhit=$((unhit + 1)) ;;
     esac
@@ -378,8 +389,8 @@ for row in "${row_order[@]}"; do
   unset reasons examples
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
-  printf '%-58s %5d %7d %7d %9s  %s\n' "${row_title[$row]}" "$runs" "$passed" "$failed" \
-    "$( [[ $row == alloc-* || $row == read-* ]] && echo "$unhit" || echo -)" "$summary"
+  printf '%-58s %5d %7d %7d %9s %5ds  %s\n' "${row_title[$row]}" "$runs" "$passed" "$failed" \
+    "$( [[ $row == alloc-* || $row == read-* ]] && echo "$unhit" || echo -)" "$seconds" "$summary"
 done
 echo "Runs took ${elapsed}s. Every failing run: $out/failures.txt; its log: $out/logs/ID.log;" \
   "to rerun one: $out/cases/ID.sh"
