@@ -12,7 +12,7 @@
 # nobody reads or whose reader stops; and open/free cycles. Every run has a
 # bystander movie playing beside the target, and a timeout.
 #
-#   scripts/fault-lane.sh                 the whole matrix (about 500 runs)
+#   scripts/fault-lane.sh                 the whole matrix (about 450 runs)
 #   FAULT_ROWS="alloc-p05 fifo-none" scripts/fault-lane.sh   some rows only
 #   FAULT_JOBS=1 scripts/fault-lane.sh    one run at a time (default 2; the runs on the
 #                                         real clock go two at a time beside them)
