@@ -67,6 +67,9 @@ bool Start(AudioSystem &system) {
     if (system.tried && (driver == system.driver || system.openDevices > 0)) return system.started;
     if (system.started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     SilenceAlsa();
+    // SDL would take SIGINT and SIGTERM for its quit event, and the host
+    // would no longer end on Ctrl-C or a kill: they stay the host's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     system.started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     system.tried = true;
     system.driver = driver;

@@ -2,6 +2,8 @@
 // disk driver writes what it plays to a file, in real time.
 #include "stream_fixture.h"
 
+#include <signal.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -81,6 +83,16 @@ TEST_F(AudioTest, ChannelCountChangeMidTrackPlaysOn) {
     const std::string path = temp_.File("channels.mpg");
     ASSERT_TRUE(moviegen::WriteChannelChange(path, WithSound(moviegen::Kind::Mpeg1Ps, 15), 5));
     EXPECT_NEAR(SoundingSeconds(PlayAndRecord(path)), 0.6, 0.1);
+}
+
+// Starting the sound leaves Ctrl-C and kill to the host.
+TEST_F(AudioTest, HostKeepsItsSignals) {
+    ASSERT_EQ(Open(WriteMovie(WithSound(moviegen::Kind::Mpeg4PcmAvi, 12)), true), S_OK);
+    for (int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
+    }
 }
 
 }  // namespace
