@@ -59,6 +59,7 @@ AudioRenderer::~AudioRenderer() {
 
 void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock) {
     clock_ = &clock;
+    if (!movie.hasSound) return;  // a silent movie needs no thread
     // The track is opened on the feeding thread: a second demuxer over the
     // file, which the caller of OpenFile need not wait for. Until the sound
     // starts the clock goes on by itself, as it does while the device

@@ -170,6 +170,9 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
+    const AVCodec *soundDecoder = nullptr;
+    movie->info_.hasSound =
+        av_find_best_stream(movie->format_, AVMEDIA_TYPE_AUDIO, -1, -1, &soundDecoder, 0) >= 0 && soundDecoder;
     // Other streams are never read; discarding them saves the demuxer work.
     for (unsigned i = 0; i < movie->format_->nb_streams; ++i)
         if (static_cast<int>(i) != movie->streamIndex_) movie->format_->streams[i]->discard = AVDISCARD_ALL;

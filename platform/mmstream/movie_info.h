@@ -21,6 +21,9 @@ struct MovieInfo {
     // The container as FFmpeg recognised it: other readers of the file
     // (its sound track) open it as such without probing it again.
     const AVInputFormat *container = nullptr;
+    // Whether the file has a sound track FFmpeg can decode: only then is
+    // it opened for its sound, on a thread of the audio renderer's.
+    bool hasSound = false;
     // Palettized movies: the colours of the first frame (or of a GIF's
     // colour table), as 0x00RRGGBB values.
     bool palettized = false;

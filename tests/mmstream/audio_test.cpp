@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -93,6 +94,20 @@ TEST_F(AudioTest, HostKeepsItsSignals) {
         ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
         EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
     }
+}
+
+// A movie without a sound track plays on its decoding thread alone.
+TEST_F(AudioTest, SilentMovieStartsNoSoundThread) {
+    const auto threads = [] {
+        const std::filesystem::directory_iterator tasks("/proc/self/task");
+        return std::distance(begin(tasks), end(tasks));
+    };
+    MovieRecipe recipe = WithSound(moviegen::Kind::Mpeg4PcmAvi, 12);
+    recipe.audio = false;
+    const std::string path = WriteMovie(recipe);
+    const auto before = threads();
+    ASSERT_EQ(Open(path, true), S_OK);
+    EXPECT_EQ(threads(), before + 1);
 }
 
 }  // namespace
