@@ -99,6 +99,13 @@ struct Closing {
     bool closed = false;
 };
 
+void CloseDevice(SDL_AudioDeviceID device) {
+    SDL_CloseAudioDevice(device);
+    AudioSystem &system = System();
+    std::lock_guard<std::mutex> lock(system.mutex);
+    --system.openDevices;
+}
+
 class SdlAudio final : public AudioOutput {
 public:
     SdlAudio(int rate, int channels, AudioFill fill, void *context)
@@ -128,18 +135,20 @@ public:
         // driver's write, and the disk driver's close writes what its file
         // still buffers: the freeing thread waits for that a bounded time.
         // The closer keeps the link for SDL's thread until it is gone.
-        auto closing = std::make_shared<Closing>();
-        const std::function<void()> close = [device = device_, link = link_, closing] {
-            SDL_CloseAudioDevice(device);
-            {
-                AudioSystem &system = System();
-                std::lock_guard<std::mutex> lock(system.mutex);
-                --system.openDevices;
-            }
-            std::lock_guard<std::mutex> lock(closing->mutex);
-            closing->closed = true;
-            closing->done.notify_all();
-        };
+        std::shared_ptr<Closing> closing;
+        std::function<void()> close;
+        try {
+            closing = std::make_shared<Closing>();
+            close = [device = device_, link = link_, closing] {
+                CloseDevice(device);
+                std::lock_guard<std::mutex> lock(closing->mutex);
+                closing->closed = true;
+                closing->done.notify_all();
+            };
+        } catch (const std::bad_alloc &) {
+            CloseDevice(device_);  // no memory to close it aside: here, then
+            return;
+        }
         if (!CallDetached(close)) {
             close();
             return;
@@ -149,10 +158,15 @@ public:
             std::unique_lock<std::mutex> lock(closing->mutex);
             closed = closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; });
         }
-        if (!closed) UnblockAtExit(fifo_, [closing] {
-            std::lock_guard<std::mutex> lock(closing->mutex);
-            return !closing->closed;
-        });
+        if (closed) return;
+        try {
+            UnblockAtExit(fifo_, [closing] {
+                std::lock_guard<std::mutex> lock(closing->mutex);
+                return !closing->closed;
+            });
+        } catch (const std::bad_alloc &) {
+            // The exit's flush may then block on a stuck disk driver's FIFO.
+        }
     }
 
     void Pause(bool paused) override { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }

@@ -34,6 +34,12 @@ constexpr std::chrono::nanoseconds kSlowDecodeWait = std::chrono::microseconds(5
 // next frame is decoded: a quarter of the frame's time, at most this.
 constexpr STREAM_TIME kPresentTime = 30000;  // 3 ms
 
+// A decode that runs out of memory is tried again this many times, after
+// 1, 2, 4 and 8 ms, before the update waiting for it fails: memory that
+// another thread held for a moment is then no failure of the movie's.
+constexpr int kMemoryRetries = 4;
+constexpr auto kFirstMemoryBackOff = std::chrono::milliseconds(1);
+
 std::chrono::nanoseconds SteadyNow() { return std::chrono::steady_clock::now().time_since_epoch(); }
 
 }  // namespace
@@ -221,7 +227,7 @@ void DecodingThread::Serve() {
             frame.picture = TakeSpare();
             lock.unlock();
             const auto decodeStarted = SteadyNow();
-            const HRESULT hr = GuardExceptions([&] { return movie_->NextFrame(&frame); });
+            const HRESULT hr = DecodeNext(&frame);
             // Averaged: frame threads hand out some frames at once and keep
             // the caller waiting milliseconds for the next.
             const int64_t took = (SteadyNow() - decodeStarted).count();
@@ -302,6 +308,16 @@ void DecodingThread::Serve() {
         }
         queue_.PopFront();
         Complete(update, hr);
+    }
+}
+
+HRESULT DecodingThread::DecodeNext(DecodedFrame *frame) {
+    HRESULT hr = S_OK;
+    auto backOff = kFirstMemoryBackOff;
+    for (int retries = 0;; ++retries, backOff *= 2) {
+        hr = GuardExceptions([&] { return movie_->NextFrame(frame); });
+        if (hr != E_OUTOFMEMORY || retries == kMemoryRetries) return hr;
+        std::this_thread::sleep_for(backOff);
     }
 }
 

@@ -24,8 +24,9 @@
 // time.
 //
 // A frame that cannot be written is dropped and the update takes the next
-// one. A decode that runs out of memory fails the update first in line
-// (E_OUTOFMEMORY) and the next update decodes again; whatever else ends the
+// one. A decode that runs out of memory, and again when tried a few times
+// more, fails the update first in line (E_OUTOFMEMORY), and the next update
+// decodes again; whatever else ends the
 // decoding ends the stream, and data cut short (a read that failed for
 // good, a file truncated) ends it at the last frame that could be shown. A seek makes the next
 // frame the one shown at the new position, also for an update already
@@ -81,6 +82,9 @@ public:
 private:
     using Lock = std::unique_lock<std::mutex>;
     void Serve();
+    // movie_->NextFrame, tried again a few times when memory runs out; on
+    // the thread, with the mutex released.
+    HRESULT DecodeNext(DecodedFrame *frame);
     bool WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation);
     // Waits a moment, awake, for a polling host to take next_; true once
     // it has.

@@ -13,11 +13,14 @@
 namespace faulthost {
 namespace {
 
-enum class PhaseEnd { kEnded, kStalled, kNoEnd };
+// kFailed: the tick said 2 for an update that failed, which is how the
+// library tells its host; the phase is over.
+enum class PhaseEnd { kEnded, kFailed, kStalled, kNoEnd };
 
 const char *PhaseEndName(PhaseEnd end) {
     switch (end) {
         case PhaseEnd::kEnded: return "ended";
+        case PhaseEnd::kFailed: return "failed";
         case PhaseEnd::kStalled: return "stall";
         case PhaseEnd::kNoEnd: return "no-end";
     }
@@ -41,6 +44,7 @@ PhaseEnd TickToEnd(TickingRecord &target, TickingRecord &bystander, const Limits
         const int result = target.Tick(now);
         bystander.Tick(now);
         if (result == 0) return PhaseEnd::kEnded;
+        if (target.Failed()) return PhaseEnd::kFailed;
         if (target.SecondsPending(now) > limits.stallSeconds) return PhaseEnd::kStalled;
         if (std::chrono::duration<double>(now - start).count() > limits.seconds) return PhaseEnd::kNoEnd;
         if (result == 2) std::this_thread::sleep_for(pause);
@@ -65,7 +69,8 @@ void CheckBystanderMoves(TickingRecord &bystander, const Limits &limits) {
     StartDeadline("bystander check", static_cast<unsigned>(limits.stallSeconds + 10));
     for (;;) {
         const Clock::time_point now = Clock::now();
-        if (bystander.Tick(now) != 2 || bystander.SecondsPending(now) > limits.stallSeconds) break;
+        if (bystander.Tick(now) != 2 || bystander.Failed() || bystander.SecondsPending(now) > limits.stallSeconds)
+            break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ClearDeadline();
@@ -88,7 +93,8 @@ struct TargetPlay {
     double duration = 0;
     double playReached = 0;  // the stream clock where each phase ended
     double seekReached = 0;
-    bool Stalled() const { return opened && (play != PhaseEnd::kEnded || seek != PhaseEnd::kEnded); }
+    bool Stalled() const { return opened && (Stuck(play) || Stuck(seek)); }
+    static bool Stuck(PhaseEnd end) { return end == PhaseEnd::kStalled || end == PhaseEnd::kNoEnd; }
 };
 
 TargetPlay PlayTarget(StreamSample *stream, TickingRecord &bystander, const HostScreen &screen,

@@ -1,6 +1,11 @@
 // One record as the host's loop ticks it: how long its tick has said
 // "decode pending" (2) in a row, and, for a bystander, starting over at
 // the end so it plays all along.
+//
+// The tick also says 2 for an update that failed (no memory), for as long
+// as the host lets it: that is the host told, not a stall. The record's
+// update status tells the two apart; a looping record that failed starts
+// over, as a host that plays on would.
 #pragma once
 
 #include <ddraw.h>
@@ -21,6 +26,8 @@ public:
     int Tick(Clock::time_point now);
     // Seconds the tick has returned 2 in a row, as of `now`.
     double SecondsPending(Clock::time_point now) const;
+    // Whether the last tick's 2 stood for a failed update.
+    bool Failed() const { return failed_; }
     // The longest run of 2s so far, in seconds.
     double LongestPending() const { return longestPending_; }
     void ForgetPending() { pendingSince_ = Clock::time_point{}; }
@@ -32,6 +39,7 @@ private:
     bool loops_;
     Clock::time_point pendingSince_{};
     double longestPending_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace faulthost
