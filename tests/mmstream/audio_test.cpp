@@ -88,6 +88,7 @@ TEST_F(AudioTest, ChannelCountChangeMidTrackPlaysOn) {
 
 // Starting the sound leaves Ctrl-C and kill to the host.
 TEST_F(AudioTest, HostKeepsItsSignals) {
+    setenv("SDL_DISKAUDIOFILE", temp_.File("played.raw").c_str(), 1);
     ASSERT_EQ(Open(WriteMovie(WithSound(moviegen::Kind::Mpeg4PcmAvi, 12)), true), S_OK);
     for (int signal : {SIGINT, SIGTERM}) {
         struct sigaction action {};
