@@ -47,6 +47,7 @@ read -r -a only_rows <<<"${FAULT_ROWS:-}"
 sanitizer_env=(
   "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:handle_abort=1:verify_asan_link_order=0:fast_unwind_on_malloc=0"
   "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
+  "LSAN_OPTIONS=suppressions=$root/tests/faults/ffmpeg_leaks.supp:print_suppressions=0"
   "LD_PRELOAD=$shim:$asan_runtime"
   "FAULT_HOST_GDB=$(command -v gdb)"
 )

@@ -14,38 +14,13 @@ extern "C" {
 #include "mmstream/gif_colour_table.h"
 #include "mmstream/open_failure.h"
 #include "mmstream/time_arithmetic.h"
-
-// FFmpeg's frame threads hand pictures over through atomics of its own,
-// which ThreadSanitizer cannot see in an uninstrumented library: it would
-// report every hand-over as a race.
-#if defined(__SANITIZE_THREAD__)
-#define STANDIN_FRAME_THREADS 0
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define STANDIN_FRAME_THREADS 0
-#endif
-#endif
-#ifndef STANDIN_FRAME_THREADS
-#define STANDIN_FRAME_THREADS 1
-#endif
+#include "mmstream/video_decoder.h"
 
 namespace standin::mmstream {
 
 namespace {
 
 constexpr AVRational kStreamTimeBase{1, 10000000};
-
-// The largest frames the stand-in takes: a side of 16384 pixels, and 256 MiB
-// for a frame of 32-bit pixels.
-constexpr int64_t kMaxFrameSide = 16384;
-constexpr int64_t kMaxFramePixels = (int64_t{256} << 20) / 4;
-
-// Frames from this many pixels up are decoded with slice threads.
-constexpr int64_t kSliceThreadsFromPixels = 640 * 480;
-
-bool FrameSizeAccepted(int64_t width, int64_t height) {
-    return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
-}
 
 // FFmpeg 5.1 has only pkt_duration; 6.0 brought duration and 7 dropped
 // pkt_duration.
@@ -144,30 +119,10 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         *error = VFW_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
-    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    movie->codec_ = decoder ? avcodec_alloc_context3(decoder) : nullptr;
     movie->packet_ = av_packet_alloc();
-    if (!movie->codec_ || !movie->packet_ ||
-        avcodec_parameters_to_context(movie->codec_, stream->codecpar) < 0) {
-        *error = decoder ? E_OUTOFMEMORY : VFW_E_UNSUPPORTED_STREAM;
-        return nullptr;
-    }
-    // FFmpeg's own threading, as its command line sets it: as many threads
-    // as FFmpeg chooses for the cores, frame threads where the decoder has
-    // them (H.264 from x264 has one slice a frame, so slice threads alone
-    // leave it on one core). Frame threads hold back a frame per extra
-    // thread; the decoder keeps decoding those meanwhile, so they add to
-    // the decoding thread's one frame ahead rather than delay playback.
-    // ThreadSanitizer builds take slice threads only (see above).
-    // Small frames decode on the decoding thread alone: starting the
-    // threads (which avcodec_open2 waits for) costs more than they save.
-    const bool small = int64_t{stream->codecpar->width} * stream->codecpar->height < kSliceThreadsFromPixels;
-    movie->codec_->thread_count = small ? 1 : 0;
-    if (!STANDIN_FRAME_THREADS) movie->codec_->thread_type = FF_THREAD_SLICE;
-    // Whatever the headers said, the decoder makes no larger frame.
-    movie->codec_->max_pixels = kMaxFramePixels;
-    if (avcodec_open2(movie->codec_, decoder, nullptr) < 0) {
-        *error = VFW_E_UNSUPPORTED_STREAM;
+    const HRESULT decoder = movie->packet_ ? OpenVideoDecoder(*stream, &movie->codec_) : E_OUTOFMEMORY;
+    if (FAILED(decoder)) {
+        *error = decoder;
         return nullptr;
     }
     const AVCodec *soundDecoder = nullptr;
@@ -291,7 +246,10 @@ void MovieFile::Rewind(int64_t streamTimestamp) {
         av_seek_frame(format_, streamIndex_, firstTimestamp_, AVSEEK_FLAG_BACKWARD) < 0) {
         avformat_seek_file(format_, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE);
     }
-    avcodec_flush_buffers(codec_);
+    // A decoder made anew has nothing to flush; one that cannot be yet is
+    // made anew by the next decode.
+    if (!decoderSuspect_) avcodec_flush_buffers(codec_);
+    else RenewDecoderIfSuspect();
     av_packet_unref(packet_);
     packetHeld_ = false;
     draining_ = false;
@@ -300,8 +258,22 @@ void MovieFile::Rewind(int64_t streamTimestamp) {
     nextStart_ = 0;
 }
 
+// A decoder that ran out of memory may have been left half-changed (FFmpeg
+// 5.1's H.264 decoder then aborts the process in its next flush): it is
+// made anew before it is used again. False while there is no memory for it.
+bool MovieFile::RenewDecoderIfSuspect() {
+    if (!decoderSuspect_) return true;
+    AVCodecContext *fresh = nullptr;
+    if (FAILED(OpenVideoDecoder(*format_->streams[streamIndex_], &fresh))) return false;
+    avcodec_free_context(&codec_);
+    codec_ = fresh;
+    decoderSuspect_ = false;
+    return true;
+}
+
 HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     if (ended_) return MS_S_ENDOFSTREAM;
+    if (!RenewDecoderIfSuspect()) return E_OUTOFMEMORY;
     // A picture the caller hands back is used again: frames then cost no
     // allocation, and the decoder's buffers return to its pool.
     FramePtr picture = frame->picture ? std::move(frame->picture) : FramePtr(av_frame_alloc());
@@ -316,7 +288,10 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
     for (;;) {
         const int received = avcodec_receive_frame(codec_, picture.get());
         if (received == 0) break;
-        if (received == AVERROR(ENOMEM)) return outOfMemory();
+        if (received == AVERROR(ENOMEM)) {
+            decoderSuspect_ = true;
+            return outOfMemory();
+        }
         if (received != AVERROR(EAGAIN) || draining_) {
             ended_ = true;  // drained, or a decoder that gave up
             frame->picture = std::move(picture);
@@ -343,7 +318,10 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
         // A packet the decoder refuses (damaged data) is skipped; one it had
         // no memory for is kept for the next call.
         packetHeld_ = avcodec_send_packet(codec_, packet_) == AVERROR(ENOMEM);
-        if (packetHeld_) return outOfMemory();
+        if (packetHeld_) {
+            decoderSuspect_ = true;
+            return outOfMemory();
+        }
         av_packet_unref(packet_);
     }
 

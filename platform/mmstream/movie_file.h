@@ -52,6 +52,7 @@ private:
     MovieFile();
     HRESULT DecodeOne(DecodedFrame *frame);
     void Rewind(int64_t streamTimestamp);
+    bool RenewDecoderIfSuspect();
 
     AVFormatContext *format_ = nullptr;
     AVCodecContext *codec_ = nullptr;
@@ -62,6 +63,7 @@ private:
     bool ended_ = false;
     bool cutShort_ = false;    // the demuxer stopped at data cut short
     bool packetHeld_ = false;  // packet_ waits to be sent again
+    bool decoderSuspect_ = false;  // codec_ ran out of memory: made anew before use
     STREAM_TIME nextStart_ = 0;  // for frames without a timestamp
     // After a seek: frames that end before this time are passed over.
     STREAM_TIME skipBefore_ = INT64_MIN;
