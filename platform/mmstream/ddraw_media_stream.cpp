@@ -3,7 +3,7 @@
 #include <new>
 
 #include "mmstream/ddraw_stream_sample.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/fixed_palette.h"
 #include "mmstream/multimedia_stream.h"
 #include "mmstream/pixel_formats.h"
@@ -194,7 +194,7 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
     if (SUCCEEDED(hr) && !FrameFits(target, format, surfaceFormat)) hr = DDERR_INVALIDRECT;
     if (SUCCEEDED(hr)) {
         *sample = new (std::nothrow)
-            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat.dwWidth, surfaceFormat.dwHeight);
+            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat);
         if (!*sample) hr = E_OUTOFMEMORY;
     }
     surface->Release();  // the sample holds its own reference

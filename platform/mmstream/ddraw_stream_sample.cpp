@@ -3,19 +3,20 @@
 #include "common/exception_guard.h"
 
 #include "mmstream/ddraw_media_stream.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/multimedia_stream.h"
 
 namespace standin::mmstream {
 
 DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &decoder, IDirectDrawSurface *surface,
-                                     const RECT &rect, DWORD surfaceWidth, DWORD surfaceHeight)
-    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(surfaceWidth),
-      surfaceHeight_(surfaceHeight) {
+                                     const RECT &rect, const DDSURFACEDESC &description)
+    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(description.dwWidth),
+      surfaceHeight_(description.dwHeight) {
     stream_.AddRef();
     stream_.SampleCreated();
     surface_->AddRef();
     update_.surface = surface_;
+    update_.pixelFormat = description.ddpfPixelFormat;
     update_.rect = rect;
 }
 

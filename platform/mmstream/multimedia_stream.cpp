@@ -3,7 +3,7 @@
 #include "common/exception_guard.h"
 #include "mmstream/audio_renderer.h"
 #include "mmstream/ddraw_media_stream.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/movie_file.h"
 #include "mmstream/utf16_to_utf8.h"
 
