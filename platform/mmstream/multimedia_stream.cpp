@@ -124,7 +124,7 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (newStream) *newStream = nullptr;
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (movie_) return MS_E_SOURCEALREADYDEFINED;
+    if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
     return GuardExceptions([&] {
         if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
         if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
@@ -159,28 +159,41 @@ HRESULT MultimediaStream::AddAudio(DWORD flags, IMediaStream **newStream) {
     return audio_ ? S_OK : VFW_E_NO_AUDIO_HARDWARE;
 }
 
+// The file is opened (a whole-file scan for the length included) with the
+// mutex released, so that the stream's other calls, and a host's objects
+// they reach, do not wait for it; the movie is published under the mutex
+// once open. A second OpenFile meanwhile finds the source being defined.
 HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     if (!fileName) return E_POINTER;
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (movie_) return MS_E_SOURCEALREADYDEFINED;
-    if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
-    const HRESULT hr = GuardExceptions([&] {
-        const std::string path = Utf16ToUtf8(fileName);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
+        if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
+        opening_ = true;
+    }
+    std::string path;
+    std::unique_ptr<DecodingThread> decoder;
+    std::optional<MovieInfo> info;
+    HRESULT hr = GuardExceptions([&] {
+        path = Utf16ToUtf8(fileName);
         HRESULT opened = E_FAIL;
         std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &opened);
         if (!movie) return opened;
-        const MovieInfo info = movie->Info();
-        decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
-        movie_ = info;
-        // A sound track that cannot be played leaves the movie silent.
-        if (audio_) GuardExceptions([&] {
-            audio_->Play(path, info, clock_);
-            return S_OK;
-        });
+        info = movie->Info();
+        decoder = std::make_unique<DecodingThread>(std::move(movie), clock_);
+        return S_OK;
+    });
+    std::unique_lock<std::mutex> lock(mutex_);
+    opening_ = false;
+    if (FAILED(hr)) return hr;
+    decoder_ = std::move(decoder);
+    movie_ = info;
+    // A sound track that cannot be played leaves the movie silent.
+    if (audio_) GuardExceptions([&] {
+        audio_->Play(path, *info, clock_);
         return S_OK;
     });
     lock.unlock();
-    if (FAILED(hr)) return hr;
     return (flags & AMMSF_RUN) ? SetState(STREAMSTATE_RUN) : S_OK;
 }
 

@@ -62,6 +62,7 @@ private:
     StreamClock clock_;
     std::unique_ptr<DdrawMediaStream> video_;
     std::unique_ptr<AudioRenderer> audio_;  // null also when there is no device
+    bool opening_ = false;  // an OpenFile is under way, with the mutex released
     std::optional<MovieInfo> movie_;
     std::unique_ptr<DecodingThread> decoder_;
 };
