@@ -1,7 +1,8 @@
 // A surface of the host's own whose Lock calls back into the sample that
 // writes into it: the stand-in calls it with no lock of its own held, so
 // the update completes, whether the host's poll or the decoding thread
-// writes the frame.
+// writes the frame, and a wait for the update from inside the Lock
+// returns instead of waiting for its own caller.
 #include "stream_fixture.h"
 
 #include <atomic>
@@ -26,7 +27,7 @@ protected:
     // What the sample answered from inside the surface's Lock.
     struct Answers {
         std::mutex mutex;
-        std::vector<HRESULT> polls, updates, times;
+        std::vector<HRESULT> polls, waits, updates, times;
     };
 
     // Plays kFrames frames into `surface`: odd frames polled for by the
@@ -66,10 +67,12 @@ TEST_F(HostSurfaceTest, LockThatCallsBackIntoTheSample) {
         IDirectDrawStreamSample *const writing = sample.load();
         if (!writing) return;  // the sample is being made
         const HRESULT poll = writing->CompletionStatus(0, 0);
+        const HRESULT wait = writing->CompletionStatus(COMPSTAT_WAIT, INFINITE);
         const HRESULT update = writing->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
         const HRESULT times = writing->GetSampleTimes(nullptr, nullptr, nullptr);
         std::lock_guard<std::mutex> lock(answers.mutex);
         answers.polls.push_back(poll);
+        answers.waits.push_back(wait);
         answers.updates.push_back(update);
         answers.times.push_back(times);
     };
@@ -94,6 +97,7 @@ TEST_F(HostSurfaceTest, LockThatCallsBackIntoTheSample) {
     ASSERT_GE(answers.polls.size(), static_cast<size_t>(kFrames));
     for (size_t call = 0; call < answers.polls.size(); ++call) {
         EXPECT_EQ(answers.polls[call], MS_S_PENDING) << call;
+        EXPECT_EQ(answers.waits[call], MS_S_PENDING) << call;  // it cannot wait for its own caller
         EXPECT_EQ(answers.updates[call], MS_E_BUSY) << call;
         EXPECT_EQ(answers.times[call], S_OK) << call;
     }

@@ -90,6 +90,9 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     // A due frame is written by the polling thread itself, which is awake
     // anyway, rather than after the decoding thread's wake-up.
     if (update.state == SampleUpdate::State::Queued && pollOnly) WriteIfDue(lock, update);
+    // Called from inside the surface's Lock or Unlock for this very update,
+    // a wait or a withdrawal would wait for its own caller: it is pending.
+    if (update.state == SampleUpdate::State::Writing && writer_ == std::this_thread::get_id()) return MS_S_PENDING;
     if (update.Pending() && (flags & COMPSTAT_WAIT)) {
         auto finished = [&] { return !update.Pending(); };
         if (milliseconds == INFINITE)

@@ -140,6 +140,7 @@ private:
     std::atomic<int64_t> decodeNanoseconds_{0};
     SpareFrames spares_;
     bool writing_ = false;              // a frame is on its way into a surface, or into prepared_
+    std::thread::id writer_;            // the thread writing into a surface, while it does
     bool nextPrepared_ = false;         // next_ was painted into prepared_ (or could not be)
     STREAM_TIME decodeFrom_ = kNoFrame; // the clock's time for the next decode; kNoFrame: at once
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "common/exception_guard.h"
 #include "mmstream/picture/decode_timing.h"
@@ -50,6 +51,7 @@ std::optional<HRESULT> DecodingThread::WriteNext(Lock &lock, SampleUpdate &updat
     // drop next_.
     update.state = SampleUpdate::State::Writing;
     writing_ = true;
+    writer_ = std::this_thread::get_id();
     const unsigned generation = seekGeneration_;
     lock.unlock();
     std::optional<SurfaceWrite> target;
@@ -65,6 +67,7 @@ std::optional<HRESULT> DecodingThread::WriteNext(Lock &lock, SampleUpdate &updat
             lock.lock();
         }
         writing_ = false;
+        writer_ = {};
         update.state = SampleUpdate::State::Queued;
         wake_.notify_all();
         done_.notify_all();
@@ -91,6 +94,7 @@ std::optional<HRESULT> DecodingThread::WriteNext(Lock &lock, SampleUpdate &updat
     target.reset();  // unlocks, also after an exception
     lock.lock();
     writing_ = false;
+    writer_ = {};
     // Emptied by the thread when it decodes into it: FFmpeg's buffers are
     // let go where they are made.
     spares_.Keep(std::move(frame.picture));
