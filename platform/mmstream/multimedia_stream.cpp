@@ -43,11 +43,14 @@ HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream
     return S_OK;
 }
 
+// Past the last stream there is nothing to hand out, so no output is needed.
 HRESULT MultimediaStream::EnumMediaStreams(LONG index, IMediaStream **stream) {
-    if (!stream) return E_POINTER;
-    *stream = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (index != 0 || !video_) return S_FALSE;
+    if (index != 0 || !video_) {
+        if (stream) *stream = nullptr;
+        return S_FALSE;
+    }
+    if (!stream) return E_POINTER;
     *stream = video_.get();
     (*stream)->AddRef();
     return S_OK;
@@ -78,8 +81,9 @@ HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
 HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
     if (!duration) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    *duration = movie_ ? movie_->duration : 0;
-    return movie_ ? S_OK : S_FALSE;
+    if (!movie_) return E_NOINTERFACE;  // nothing opened: no source to ask
+    *duration = movie_->duration;
+    return S_OK;
 }
 
 HRESULT MultimediaStream::Seek(STREAM_TIME time) {
@@ -125,6 +129,11 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
     if (movie_) return MS_E_SOURCEALREADYDEFINED;
+    // Only sound has a default renderer; one asked for anything else is
+    // refused before the purpose is looked at.
+    if ((flags & AMMSF_ADDDEFAULTRENDERER) && *purpose != MSPID_PrimaryAudio &&
+        (*purpose == MSPID_PrimaryVideo || newStream))
+        return E_INVALIDARG;
     return GuardExceptions([&] {
         if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
         if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
