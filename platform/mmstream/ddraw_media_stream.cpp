@@ -58,7 +58,7 @@ HRESULT DdrawMediaStream::GetMultiMediaStream(IMultiMediaStream **stream) {
 
 HRESULT DdrawMediaStream::GetInformation(MSPID *purpose, STREAM_TYPE *type) {
     if (purpose) *purpose = MSPID_PrimaryVideo;
-    if (type) *type = STREAMTYPE_READ;
+    if (type) *type = owner_.Type();
     return S_OK;
 }
 

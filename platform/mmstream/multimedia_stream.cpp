@@ -29,8 +29,13 @@ HRESULT MultimediaStream::QueryInterface(REFIID riid, void **out) {
 
 HRESULT MultimediaStream::GetInformation(DWORD *flags, STREAM_TYPE *type) {
     if (flags) *flags = MMSSF_HASCLOCK | MMSSF_SUPPORTSEEK | MMSSF_ASYNCHRONOUS;
-    if (type) *type = STREAMTYPE_READ;
+    if (type) *type = Type();
     return S_OK;
+}
+
+STREAM_TYPE MultimediaStream::Type() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return type_.value_or(STREAMTYPE_READ);
 }
 
 HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream) {
@@ -107,9 +112,13 @@ HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
     return E_NOTIMPL;
 }
 
+// The type is set once; streams are read from files whatever it is.
 HRESULT MultimediaStream::Initialize(STREAM_TYPE type, DWORD, IGraphBuilder *graph) {
-    if (type != STREAMTYPE_READ) return E_INVALIDARG;
+    if (type != STREAMTYPE_READ && type != STREAMTYPE_WRITE && type != STREAMTYPE_TRANSFORM) return E_INVALIDARG;
     if (graph) return E_NOTIMPL;  // no filter graph behind this stream
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (type_ && *type_ != type) return E_INVALIDARG;
+    type_ = type;
     return S_OK;
 }
 

@@ -128,6 +128,32 @@ TEST_F(FormatTest, NothingToDescribeBeforeAFileIsOpen) {
     EXPECT_EQ(bound, nullptr);
 }
 
+// Any of the three types is taken, once, and reported by the streams.
+TEST_F(FormatTest, EachStreamTypeIsTakenAndReported) {
+    for (const STREAM_TYPE type : {STREAMTYPE_READ, STREAMTYPE_WRITE, STREAMTYPE_TRANSFORM}) {
+        IAMMultiMediaStream *mm = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                                   reinterpret_cast<void **>(&mm)),
+                  S_OK);
+        EXPECT_EQ(mm->Initialize(type, 0, nullptr), S_OK) << type;
+        IMediaStream *video = nullptr;
+        ASSERT_EQ(mm->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, &video), S_OK);
+        STREAM_TYPE reported = STREAM_TYPE(-1), videoType = STREAM_TYPE(-1);
+        DWORD flags = 0;
+        MSPID purpose{};
+        EXPECT_EQ(mm->GetInformation(&flags, &reported), S_OK);
+        EXPECT_EQ(video->GetInformation(&purpose, &videoType), S_OK);
+        EXPECT_EQ(reported, type);
+        EXPECT_EQ(videoType, type);
+        video->Release();
+        EXPECT_EQ(mm->Release(), 0u);
+    }
+    ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                               reinterpret_cast<void **>(&mm_)),
+              S_OK);
+    EXPECT_EQ(mm_->Initialize(STREAM_TYPE(STREAMTYPE_TRANSFORM + 1), 0, nullptr), E_INVALIDARG);
+}
+
 TEST_F(FormatTest, SampleOnASurfaceOfAnotherFormatIsRefused) {
     ASSERT_EQ(Open(path_), S_OK);
     DDSURFACEDESC other{};
@@ -197,7 +223,7 @@ TEST_F(FormatTest, StreamsAnswerForThemselves) {
     EXPECT_EQ(mm_->QueryInterface(IID_IMultiMediaStream, reinterpret_cast<void **>(&unknown)), S_OK);
     unknown->Release();
     EXPECT_EQ(mm_->Initialize(STREAMTYPE_READ, 0, nullptr), S_OK) << "again with the same type";
-    EXPECT_EQ(mm_->Initialize(STREAMTYPE_WRITE, 0, nullptr), E_INVALIDARG);
+    EXPECT_EQ(mm_->Initialize(STREAMTYPE_WRITE, 0, nullptr), E_INVALIDARG) << "the type is set once";
 }
 
 }  // namespace
