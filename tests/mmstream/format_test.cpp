@@ -172,6 +172,17 @@ TEST_F(FormatTest, SampleOnASurfaceOfAnotherFormatIsRefused) {
     RECT rect{0, 0, 80, 60};
     EXPECT_EQ(ddStream_->CreateSample(surface_, &rect, 0, &sample_), DDERR_INVALIDSURFACETYPE);
     EXPECT_EQ(sample_, nullptr);
+    // 32 bits with alpha are not the screen's 32 bits.
+    other.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
+    other.ddpfPixelFormat.dwRGBBitCount = 32;
+    other.ddpfPixelFormat.dwRBitMask = 0xFF0000;
+    other.ddpfPixelFormat.dwGBitMask = 0x00FF00;
+    other.ddpfPixelFormat.dwBBitMask = 0x0000FF;
+    other.ddpfPixelFormat.dwRGBAlphaBitMask = 0xFF000000;
+    IDirectDrawSurface *withAlpha = nullptr;
+    ASSERT_EQ(directDraw_->CreateSurface(&other, &withAlpha, nullptr), DD_OK);
+    EXPECT_EQ(ddStream_->CreateSample(withAlpha, &rect, 0, &sample_), DDERR_INVALIDSURFACETYPE);
+    withAlpha->Release();
 }
 
 TEST_F(FormatTest, RectangleOfAnotherSizeIsRefused) {
