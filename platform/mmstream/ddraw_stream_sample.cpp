@@ -12,7 +12,9 @@ DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &d
                                      const RECT &rect, const DDSURFACEDESC &description)
     : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(description.dwWidth),
       surfaceHeight_(description.dwHeight) {
-    stream_.AddRef();
+    // Not a reference the host sees: the multimedia stream's Release
+    // still reaches 0 when the host lets go of it.
+    stream_.Owner().HoldInternally();
     stream_.SampleCreated();
     surface_->AddRef();
     update_.surface = surface_;
@@ -24,7 +26,7 @@ DdrawStreamSample::~DdrawStreamSample() {
     decoder_.Withdraw(update_);
     surface_->Release();
     stream_.SampleGone();
-    stream_.Release();  // may be the last reference on the multimedia stream
+    stream_.Owner().LetGoInternally();  // may be the last reference on the multimedia stream
 }
 
 HRESULT DdrawStreamSample::QueryInterface(REFIID riid, void **out) {

@@ -29,8 +29,13 @@ HRESULT MultimediaStream::QueryInterface(REFIID riid, void **out) {
 
 HRESULT MultimediaStream::GetInformation(DWORD *flags, STREAM_TYPE *type) {
     if (flags) *flags = MMSSF_HASCLOCK | MMSSF_SUPPORTSEEK | MMSSF_ASYNCHRONOUS;
-    if (type) *type = STREAMTYPE_READ;
+    if (type) *type = Type();
     return S_OK;
+}
+
+STREAM_TYPE MultimediaStream::Type() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return type_.value_or(STREAMTYPE_READ);
 }
 
 HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream) {
@@ -43,11 +48,14 @@ HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream
     return S_OK;
 }
 
+// Past the last stream there is nothing to hand out, so no output is needed.
 HRESULT MultimediaStream::EnumMediaStreams(LONG index, IMediaStream **stream) {
-    if (!stream) return E_POINTER;
-    *stream = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (index != 0 || !video_) return S_FALSE;
+    if (index != 0 || !video_) {
+        if (stream) *stream = nullptr;
+        return S_FALSE;
+    }
+    if (!stream) return E_POINTER;
     *stream = video_.get();
     (*stream)->AddRef();
     return S_OK;
@@ -78,8 +86,9 @@ HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
 HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
     if (!duration) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    *duration = movie_ ? movie_->duration : 0;
-    return movie_ ? S_OK : S_FALSE;
+    if (!movie_) return E_NOINTERFACE;  // nothing opened: no source to ask
+    *duration = movie_->duration;
+    return S_OK;
 }
 
 HRESULT MultimediaStream::Seek(STREAM_TIME time) {
@@ -103,9 +112,13 @@ HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
     return E_NOTIMPL;
 }
 
+// The type is set once; streams are read from files whatever it is.
 HRESULT MultimediaStream::Initialize(STREAM_TYPE type, DWORD, IGraphBuilder *graph) {
-    if (type != STREAMTYPE_READ) return E_INVALIDARG;
+    if (type != STREAMTYPE_READ && type != STREAMTYPE_WRITE && type != STREAMTYPE_TRANSFORM) return E_INVALIDARG;
     if (graph) return E_NOTIMPL;  // no filter graph behind this stream
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (type_ && *type_ != type) return E_INVALIDARG;
+    type_ = type;
     return S_OK;
 }
 
@@ -125,6 +138,11 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
     if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
+    // Only sound has a default renderer; one asked for anything else is
+    // refused before the purpose is looked at.
+    if ((flags & AMMSF_ADDDEFAULTRENDERER) && *purpose != MSPID_PrimaryAudio &&
+        (*purpose == MSPID_PrimaryVideo || newStream))
+        return E_INVALIDARG;
     return GuardExceptions([&] {
         if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
         if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);

@@ -21,8 +21,8 @@ protected:
         const HRESULT hr = Open(path, true);
         EXPECT_TRUE(FAILED(hr)) << path << ": " << std::hex << hr;
         STREAM_TIME duration = 1;
-        EXPECT_EQ(mm_->GetDuration(&duration), S_FALSE);
-        EXPECT_EQ(duration, 0);
+        EXPECT_EQ(mm_->GetDuration(&duration), E_NOINTERFACE) << "nothing opened";
+        EXPECT_EQ(duration, 1);
         // Nothing was opened, so it can still open a movie.
         MovieRecipe recipe;
         recipe.width = 64;
