@@ -1,4 +1,4 @@
-// One handle format for palettes, device contexts and windows: an odd value
+// One handle format for palettes, device contexts, windows and events: an odd value
 // (so never an aligned pointer) tagged with its kind, a table slot and the
 // slot's generation (so a stale handle of a reused slot is told apart).
 //
@@ -12,7 +12,7 @@
 
 namespace standin {
 
-enum class HandleKind : uint32_t { kPalette = 1, kDeviceContext = 2, kWindow = 3 };
+enum class HandleKind : uint32_t { kPalette = 1, kDeviceContext = 2, kWindow = 3, kEvent = 4 };
 
 constexpr uint32_t kHandleSlotCount = 1u << 16;
 constexpr uint32_t kHandleMaxGeneration = (1u << 12) - 1;

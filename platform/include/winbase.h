@@ -1,7 +1,9 @@
-// Kernel calls: code-page conversion and sleeping.
+// Kernel calls: code-page conversion, sleeping, events and their waits.
 #pragma once
 
 #include "windef.h"
+#include "handleapi.h"
+#include "synchapi.h"
 
 #define CP_ACP 0
 #define CP_OEMCP 1
