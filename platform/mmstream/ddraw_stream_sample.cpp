@@ -52,13 +52,19 @@ HRESULT DdrawStreamSample::GetSampleTimes(STREAM_TIME *start, STREAM_TIME *end, 
 
 HRESULT DdrawStreamSample::SetSampleTimes(const STREAM_TIME *, const STREAM_TIME *) { return E_NOTIMPL; }
 
-// Completion is learnt by polling CompletionStatus; events and APCs are
-// not offered.
+// Completion is learnt by polling CompletionStatus or from an event, which
+// makes the update asynchronous; completion routines (APCs) are not
+// offered.
 HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD) {
-    if (flags & ~static_cast<DWORD>(SSUPDATE_ASYNC)) return E_NOTIMPL;
-    if (event || apc) return E_NOTIMPL;
+    if (flags & ~static_cast<DWORD>(SSUPDATE_ASYNC | SSUPDATE_CONTINUOUS)) return E_NOTIMPL;
+    if (event && apc) return E_INVALIDARG;
+    if (apc) return E_NOTIMPL;
     if (!stream_.Owner().Clock().Running()) return MS_E_NOTRUNNING;
-    return GuardExceptions([&] { return decoder_.Update(update_, (flags & SSUPDATE_ASYNC) != 0); });
+    DecodingThread::Request request;
+    request.async = (flags & SSUPDATE_ASYNC) || event;
+    request.continuous = (flags & SSUPDATE_CONTINUOUS) != 0;
+    request.event = event;
+    return GuardExceptions([&] { return decoder_.Update(update_, request); });
 }
 
 HRESULT DdrawStreamSample::CompletionStatus(DWORD flags, DWORD milliseconds) {

@@ -9,7 +9,10 @@
 
 namespace standin::mmstream {
 
-MultimediaStream::MultimediaStream() : clock_(StreamClock::FreeFromEnvironment()) {}
+// The end-of-stream event resets by hand: every host waiting for the end
+// wakes, and stays woken until a seek.
+MultimediaStream::MultimediaStream()
+    : clock_(StreamClock::FreeFromEnvironment()), endOfStream_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 // Samples hold references on this object, so none is left here: the
 // threads can be stopped without an update in flight.
@@ -17,6 +20,7 @@ MultimediaStream::~MultimediaStream() {
     audio_.reset();
     decoder_.reset();
     video_.reset();
+    if (endOfStream_) CloseHandle(endOfStream_);
 }
 
 HRESULT MultimediaStream::QueryInterface(REFIID riid, void **out) {
@@ -107,9 +111,12 @@ void MultimediaStream::ClockChanged() {
     if (audio_) audio_->ClockChanged();
 }
 
+// The handle stays the stream's: the host waits on it and does not close
+// it. The video stream is the one stream that ends.
 HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
-    if (event) *event = nullptr;
-    return E_NOTIMPL;
+    if (!event) return E_POINTER;
+    *event = endOfStream_;
+    return endOfStream_ ? S_OK : E_OUTOFMEMORY;
 }
 
 // The type is set once; streams are read from files whatever it is.
@@ -198,7 +205,7 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
         std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &opened);
         if (!movie) return opened;
         info = movie->Info();
-        decoder = std::make_unique<DecodingThread>(std::move(movie), clock_);
+        decoder = std::make_unique<DecodingThread>(std::move(movie), clock_, endOfStream_);
         return S_OK;
     });
     std::unique_lock<std::mutex> lock(mutex_);

@@ -68,6 +68,7 @@ private:
     bool opening_ = false;  // an OpenFile is under way, with the mutex released
     std::optional<MovieInfo> movie_;
     std::unique_ptr<DecodingThread> decoder_;
+    const HANDLE endOfStream_;  // null when no event could be made
 };
 
 }  // namespace standin::mmstream

@@ -26,6 +26,11 @@ struct SampleUpdate {
     RECT rect{};
     State state = State::Never;
     HRESULT status = S_OK;
+    // SSUPDATE_CONTINUOUS: after each frame the update queues itself again,
+    // until the end, a stop or a withdrawal completes it.
+    bool continuous = false;
+    bool wroteFrame = false;  // since it was issued
+    HANDLE event = nullptr;   // the host's, set once the update completes
     STREAM_TIME frameStart = 0;  // of the last frame written
     STREAM_TIME frameEnd = 0;
     SampleUpdate *nextInLine = nullptr;  // in the decoding thread's UpdateQueue

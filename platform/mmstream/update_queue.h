@@ -32,6 +32,16 @@ public:
 
     void PopFront() { Remove(*head_); }
 
+    // Calls visit(update) for each in line, first to last; `visit` may
+    // take the update it is given out of the line.
+    template <class Visit>
+    void ForEach(Visit visit) {
+        for (SampleUpdate *at = head_, *next; at; at = next) {
+            next = at->nextInLine;
+            visit(*at);
+        }
+    }
+
     // Takes `update` out of the line; false (and nothing changed) when it
     // was not in it.
     bool Remove(SampleUpdate &update) {

@@ -75,6 +75,8 @@ void DecodingThread::Serve() {
             continue;
         }
         if (queue_.Empty()) {
+            // Every frame written and no update left to answer: the end.
+            if (endStatus_ != S_OK && !writing_) SignalEnd();
             wake_.wait(lock);
             continue;
         }
@@ -98,14 +100,9 @@ void DecodingThread::Serve() {
                 wake_.wait(lock);
                 continue;
             }
-            // A free clock runs to the end of the movie with its last frame;
-            // data cut short ends the movie there, on any clock, rather
-            // than showing its last frame until the clock gets there.
-            clock_.JumpForward(duration_);
-            if (endedEarly_) clock_.SkipForwardTo(duration_);
             SampleUpdate &update = queue_.Front();
             queue_.PopFront();
-            Complete(update, endStatus_);
+            AnswerEnd(update);
             continue;
         }
         if (WorthPreparing()) {
@@ -127,8 +124,7 @@ void DecodingThread::Serve() {
             done_.notify_all();
             continue;
         }
-        queue_.PopFront();
-        Complete(update, *hr);
+        FrameWritten(update, *hr);
     }
 }
 

@@ -12,10 +12,10 @@ namespace standin::mmstream {
 
 using namespace timing;
 
-DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock)
+DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream)
     : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
       painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()),
-      frameThreads_(movie_->DecodesOnFrameThreads()) {
+      frameThreads_(movie_->DecodesOnFrameThreads()), endOfStream_(endOfStream) {
     // The first frame was decoded when the movie opened: taken now, it is
     // ready for the first update, which need not wait for the thread to
     // start.
@@ -44,9 +44,18 @@ DecodingThread::~DecodingThread() {
     thread_.join();
 }
 
-HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
+HRESULT DecodingThread::Update(SampleUpdate &update, const Request &request) {
     Lock lock(mutex_);
     if (update.Pending()) return MS_E_BUSY;
+    update.continuous = request.continuous;
+    update.wroteFrame = false;
+    update.event = request.event;
+    // Once the end was met (and no seek since), an update is answered at
+    // once, as on Windows, rather than queued for the thread to answer.
+    if (AtEnd()) {
+        AnswerEnd(update);
+        return update.status;
+    }
     update.state = SampleUpdate::State::Queued;
     update.status = MS_S_PENDING;
     update.mayBePending.store(true, std::memory_order_relaxed);
@@ -54,9 +63,12 @@ HRESULT DecodingThread::Update(SampleUpdate &update, bool async) {
     // is due.
     queue_.PushBack(update);
     if (!WriteIfDue(lock, update)) wake_.notify_all();
-    if (async) return MS_S_PENDING;
-    done_.wait(lock, [&] { return !update.Pending(); });
-    return update.status;
+    if (request.async) return MS_S_PENDING;
+    // A synchronous continuous update returns once its first frame is in
+    // the surface (S_OK) and goes on; one that ends first (at the end, a
+    // stop, an abort) returns how it ended.
+    done_.wait(lock, [&] { return !update.Pending() || (update.continuous && update.wroteFrame); });
+    return update.Pending() ? S_OK : update.status;
 }
 
 HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds) {
@@ -93,14 +105,17 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
     // Called from inside the surface's Lock or Unlock for this very update,
     // a wait or a withdrawal would wait for its own caller: it is pending.
     if (update.state == SampleUpdate::State::Writing && writer_ == std::this_thread::get_id()) return MS_S_PENDING;
-    if (update.Pending() && (flags & COMPSTAT_WAIT)) {
+    // A withdrawal never waits for a frame, with COMPSTAT_WAIT or not: a
+    // host aborting after a stop would otherwise wait out its timeout.
+    if (update.Pending() && (flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT))) {
+        WithdrawLocked(lock, update);
+    } else if (update.Pending() && (flags & COMPSTAT_WAIT)) {
         auto finished = [&] { return !update.Pending(); };
         if (milliseconds == INFINITE)
             done_.wait(lock, finished);
         else
             done_.wait_for(lock, std::chrono::milliseconds(milliseconds), finished);
     }
-    if (update.Pending() && (flags & (COMPSTAT_NOUPDATEOK | COMPSTAT_ABORT))) WithdrawLocked(lock, update);
     return update.Pending() ? MS_S_PENDING : update.status;
 }
 
@@ -115,11 +130,8 @@ void DecodingThread::WithdrawLocked(Lock &lock, SampleUpdate &update) {
     done_.wait(lock, [&] { return update.state != SampleUpdate::State::Writing; });
     if (update.state == SampleUpdate::State::Queued) {
         queue_.Remove(update);
-        update.state = SampleUpdate::State::Done;
-        update.status = MS_S_NOUPDATE;
-        update.mayBePending.store(false, std::memory_order_release);
+        Complete(update, MS_S_NOUPDATE);
         wake_.notify_all();
-        done_.notify_all();
     }
 }
 
@@ -147,6 +159,8 @@ void DecodingThread::Seek(STREAM_TIME position) {
         clock_.Set(position);
         seekTarget_ = position;
         ++seekGeneration_;
+        if (endOfStream_) ResetEvent(endOfStream_);
+        endSignalled_ = false;
     }
     wake_.notify_all();
 }
@@ -154,14 +168,65 @@ void DecodingThread::Seek(STREAM_TIME position) {
 void DecodingThread::ClockChanged() {
     // Taking the mutex orders the change before the thread's next look at
     // the clock, so the wake-up cannot be lost.
-    { std::lock_guard<std::mutex> lock(mutex_); }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!clock_.Running()) {
+            // A stop ends continuous updates: with the frame last written,
+            // or none. One whose frame is on its way completes with it.
+            queue_.ForEach([&](SampleUpdate &update) {
+                if (!update.continuous) return;
+                update.continuous = false;
+                if (update.state != SampleUpdate::State::Queued) return;
+                queue_.Remove(update);
+                Complete(update, update.wroteFrame ? S_OK : MS_S_NOUPDATE);
+            });
+        }
+    }
     wake_.notify_all();
+}
+
+bool DecodingThread::AtEnd() const {
+    return endStatus_ != S_OK && appliedGeneration_ == seekGeneration_ && clock_.Running();
+}
+
+void DecodingThread::AnswerEnd(SampleUpdate &update) {
+    // A free clock runs to the end of the movie with its last frame; data
+    // cut short ends the movie there, on any clock, rather than showing
+    // its last frame until the clock gets there.
+    clock_.JumpForward(duration_);
+    if (endedEarly_) clock_.SkipForwardTo(duration_);
+    Complete(update, endStatus_);
+    SignalEnd();
+}
+
+void DecodingThread::SignalEnd() {
+    if (endSignalled_) return;
+    endSignalled_ = true;
+    if (endOfStream_) SetEvent(endOfStream_);
+}
+
+void DecodingThread::FrameWritten(SampleUpdate &update, HRESULT status) {
+    queue_.PopFront();
+    update.wroteFrame = true;
+    if (!update.continuous) {
+        Complete(update, status);
+        return;
+    }
+    // The next frame, after the other samples' updates have had theirs.
+    update.state = SampleUpdate::State::Queued;
+    queue_.PushBack(update);
+    wake_.notify_all();
+    done_.notify_all();
 }
 
 void DecodingThread::Complete(SampleUpdate &update, HRESULT status) {
     update.state = SampleUpdate::State::Done;
     update.status = status;
+    update.continuous = false;
     update.mayBePending.store(false, std::memory_order_release);
+    // The host's event; one it closed meanwhile is no longer found.
+    if (update.event) SetEvent(update.event);
+    update.event = nullptr;
     done_.notify_all();
 }
 

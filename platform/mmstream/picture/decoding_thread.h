@@ -60,15 +60,26 @@ namespace standin::mmstream {
 
 class DecodingThread {
 public:
-    DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock);
+    // `endOfStream`: an event set once the stream has reached its end (all
+    // its frames written, its updates answered), reset by a seek; may be
+    // null.
+    DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream);
     // Stops and joins the thread; no update may be queued any more.
     ~DecodingThread();
     DecodingThread(const DecodingThread &) = delete;
     DecodingThread &operator=(const DecodingThread &) = delete;
 
+    // How an update was asked for.
+    struct Request {
+        bool async = false;
+        bool continuous = false;
+        HANDLE event = nullptr;  // set when the update completes
+    };
     // Queues an update: MS_S_PENDING at once when `async`, otherwise waits
-    // for its outcome. MS_E_BUSY while the sample has one pending.
-    HRESULT Update(SampleUpdate &update, bool async);
+    // for its outcome (a continuous one: for its first frame). MS_E_BUSY
+    // while the sample has one pending, and MS_S_ENDOFSTREAM at once after
+    // the end of the stream.
+    HRESULT Update(SampleUpdate &update, const Request &request);
     // The outcome of the sample's update, as IStreamSample::CompletionStatus.
     HRESULT CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds);
     // Takes back a pending update; returns once no thread touches the
@@ -81,7 +92,8 @@ public:
 
     // Sets the clock and the position of the next frame together.
     void Seek(STREAM_TIME position);
-    // Wakes the thread after the clock was run, stopped or set.
+    // Wakes the thread after the clock was run, stopped or set; a stop
+    // completes the continuous updates.
     void ClockChanged();
 
 private:
@@ -95,6 +107,15 @@ private:
     // it has.
     bool SpinUntilTaken(Lock &lock);
     void Complete(SampleUpdate &update, HRESULT status);
+    // The update first in line got its frame: completed, or a continuous
+    // one queued again behind the others.
+    void FrameWritten(SampleUpdate &update, HRESULT status);
+    // Sets the end-of-stream event, once for each time the end is met.
+    void SignalEnd();
+    // The end was met and no seek has overtaken it, on a running stream.
+    bool AtEnd() const;
+    // Completes an update that is in no line with the end of the stream.
+    void AnswerEnd(SampleUpdate &update);
     void WithdrawLocked(Lock &lock, SampleUpdate &update);
     // Writes the frame of an update that is first in line now if it is
     // decoded and due; false when it is for the thread. A frame that
@@ -150,6 +171,8 @@ private:
     unsigned appliedGeneration_ = 0;
     STREAM_TIME seekTarget_ = 0;
     bool shutdown_ = false;
+    const HANDLE endOfStream_;
+    bool endSignalled_ = false;  // endOfStream_ set since the last seek
     std::thread thread_;
 };
 

@@ -40,8 +40,7 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
         return true;
     }
     // Still first: only the writer of a frame takes an update off the queue.
-    queue_.PopFront();
-    Complete(update, *hr);
+    FrameWritten(update, *hr);
     return true;
 }
 

@@ -29,6 +29,7 @@ HRESULT FakeSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE
 HRESULT FakeSurface::Unlock(LPVOID data) {
     record("Unlock");
     unlocks.push_back(data);
+    if (onUnlock) onUnlock();
     return DD_OK;
 }
 

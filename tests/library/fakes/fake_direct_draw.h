@@ -20,6 +20,7 @@ public:
     DWORD bitsPerPixel = 8;  // what Lock reports; 8 is palettized
     DDPIXELFORMAT pixelFormat{};  // what Lock reports instead, once its dwSize is set
     std::function<void()> onLock;  // runs inside Lock, before it returns
+    std::function<void()> onUnlock;  // runs inside Unlock, the pixels as written
 
     struct LockCall {
         bool rect;
