@@ -193,7 +193,10 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
-        if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
+        if (!video_) {
+            const HRESULT hr = AddDefaultStreams(flags);
+            if (hr != S_OK) return hr;
+        }
         opening_ = true;
     }
     std::string path;
@@ -214,12 +217,34 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     decoder_ = std::move(decoder);
     movie_ = info;
     // A sound track that cannot be played leaves the movie silent.
-    if (audio_) GuardExceptions([&] {
+    if (audio_ && video_) GuardExceptions([&] {
         audio_->Play(path, *info, clock_);
         return S_OK;
     });
     lock.unlock();
     return (flags & AMMSF_RUN) ? SetState(STREAMSTATE_RUN) : S_OK;
+}
+
+// With no video stream to render into, as on Windows: AMMSF_NORENDER
+// defines the source alone (the movie is checked and its duration, clock
+// and seeking work, but nothing plays), AMMSF_RENDERALLSTREAMS adds the
+// default streams (the video on the screen's DirectDraw object, the sound
+// on the default renderer) and the movie plays as if they had been added
+// first, and rendering to the existing streams finds nothing to connect.
+HRESULT MultimediaStream::AddDefaultStreams(DWORD flags) {
+    switch (flags & AMMSF_RENDERTYPEMASK) {
+        case AMMSF_NORENDER:
+            return S_OK;
+        case AMMSF_RENDERALLSTREAMS:
+            return GuardExceptions([&] {
+                const HRESULT hr = AddVideo(nullptr, nullptr);
+                if (FAILED(hr)) return hr;
+                if (!audio_) AddAudio(AMMSF_ADDDEFAULTRENDERER, nullptr);  // no device: silent
+                return S_OK;
+            });
+        default:
+            return VFW_E_CANNOT_CONNECT;
+    }
 }
 
 HRESULT MultimediaStream::OpenMoniker(IBindCtx *, IMoniker *, DWORD) { return E_NOTIMPL; }

@@ -58,6 +58,8 @@ private:
     ~MultimediaStream() override;
     HRESULT AddVideo(IUnknown *streamObject, IMediaStream **newStream);
     HRESULT AddAudio(DWORD flags, IMediaStream **newStream);
+    // OpenFile's streams when no video stream was added; S_OK to go on.
+    HRESULT AddDefaultStreams(DWORD flags);
     void ClockChanged();
 
     std::mutex mutex_;  // guards everything below but the clock
