@@ -29,6 +29,9 @@ public:
     HRESULT Update();
     // Back to the first frame.
     void Rewind();
+    // The open stream and its sample, for calls of a benchmark's own.
+    IAMMultiMediaStream *Stream() const { return mm_; }
+    IDirectDrawStreamSample *Sample() const { return sample_; }
 
 private:
     void Close();
