@@ -167,14 +167,15 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     const HRESULT hr = GuardExceptions([&] {
         const std::string path = Utf16ToUtf8(fileName);
         HRESULT opened = E_FAIL;
-        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &opened);
+        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, audio_ != nullptr, &opened);
         if (!movie) return opened;
         const MovieInfo info = movie->Info();
+        std::shared_ptr<MovieSource> source = movie->Source();
         decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
         movie_ = info;
         // A sound track that cannot be played leaves the movie silent.
         if (audio_) GuardExceptions([&] {
-            audio_->Play(path, info, clock_);
+            audio_->Play(std::move(source), info, clock_);
             return S_OK;
         });
         return S_OK;
