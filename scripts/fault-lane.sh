@@ -147,9 +147,25 @@ where_in_log() {
   echo "${frame:-outside the project}"
 }
 
+# FFmpeg 5.1's H.264 decoder goes on after some of its own allocations fail
+# without returning the failure, and keeps a half-made picture among its
+# references; its next flush, and even avcodec_free_context, then end in
+# this assertion. No caller can recover from that, so a run that ends
+# there under injected allocation failures is counted apart, not failed.
+known_ffmpeg_aborts=(
+  "Assertion src->f->buf[0] failed at src/libavcodec/h264_picture.c:97"
+  "Assertion src->tf.f == src->f failed at src/libavcodec/h264_picture.c:98"
+)
+
 classify() {  # LOG STATUS -> "pass" or why not
-  local log=$1 status=$2 detail
-  if grep -q "terminate called after throwing" "$log"; then
+  local log=$1 status=$2 detail known
+  detail=$(grep -m1 -oE "Assertion .* failed at src/libav[a-z]+/[^ ]+:[0-9]+" "$log" || true)
+  if [ -n "$detail" ]; then
+    for known in "${known_ffmpeg_aborts[@]}"; do
+      [ "$detail" = "$known" ] && { echo "known FFmpeg abort: $detail"; return; }
+    done
+    echo "FFmpeg's own abort: $detail"
+  elif grep -q "terminate called after throwing" "$log"; then
     detail=$(grep -m1 -A1 "terminate called after throwing" "$log" | sed -n 's/.*what(): *//p')
     echo "uncaught exception${detail:+ ($detail)} at $(where_in_log "$log")"
   elif grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|AddressSanitizer: CHECK failed" "$log"; then
@@ -358,11 +374,13 @@ elapsed=$(($(date +%s) - started))
 # ---- the table ----
 total_passed=0
 total_failed=0
+known_aborts=0
 : >"$out/failures.txt"
+: >"$out/known-ffmpeg-aborts.txt"
 printf '%-58s %5s %7s %7s %9s %6s  %s\n' "fault kind" runs passed failed "no fault" "time" \
   "failures: why (runs, e.g.)"
 for row in "${row_order[@]}"; do
-  runs=0 passed=0 failed=0 unhit=0 seconds=0
+  runs=0 passed=0 failed=0 unhit=0 seconds=0 row_known=0
   declare -A reasons=() examples=()
   for rowfile in "$out"/results/*.row; do
     [ "$(cat "$rowfile")" = "$row" ] || continue
@@ -377,6 +395,12 @@ for row in "${row_order[@]}"; do
       passed=$((passed + 1))
       continue
     fi
+    if [[ "$verdict" == "known FFmpeg abort: "* && "$row" == alloc-* ]]; then
+      known_aborts=$((known_aborts + 1))
+      row_known=$((row_known + 1))
+      printf '%s\t%s\n' "$id" "$verdict" >>"$out/known-ffmpeg-aborts.txt"
+      continue
+    fi
     failed=$((failed + 1))
     printf '%s\t%s\t%s\n' "$id" "$verdict" "$outcome" >>"$out/failures.txt"
     reasons[$verdict]=$((${reasons[$verdict]:-0} + 1))
@@ -387,6 +411,7 @@ for row in "${row_order[@]}"; do
   for verdict in "${!reasons[@]}"; do
     summary+="${summary:+; }$verdict (${reasons[$verdict]}, e.g. ${examples[$verdict]})"
   done
+  [ "$row_known" -eq 0 ] || summary+="${summary:+; }known FFmpeg abort, counted apart ($row_known)"
   unset reasons examples
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
@@ -395,5 +420,13 @@ for row in "${row_order[@]}"; do
 done
 echo "Runs took ${elapsed}s. Every failing run: $out/failures.txt; its log: $out/logs/ID.log;" \
   "to rerun one: $out/cases/ID.sh"
+[ "$known_aborts" -eq 0 ] ||
+  echo "$known_aborts runs ended in a known FFmpeg abort, counted apart: $out/known-ffmpeg-aborts.txt"
 echo "$total_passed passed, $total_failed failed"
+# They come in about one of 25 H.264 runs at random failures; many more
+# would hide how the project's own code fares.
+if [ "$known_aborts" -gt 8 ]; then
+  echo "Too many known FFmpeg aborts ($known_aborts, at most 8 pass)"
+  exit 1
+fi
 [ "$total_failed" -eq 0 ]

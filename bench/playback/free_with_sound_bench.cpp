@@ -53,6 +53,10 @@ constexpr int kFramesBeforeFree = 5;        // presented by the ticks
 constexpr int kBuffersBeforeFree = 3;       // taken by the device
 constexpr auto kPlayLimit = std::chrono::seconds(10);
 constexpr int kTickRunning = 1;
+// A free with sound waits on no device: it costs about what one without
+// sound does, so a host freeing a movie shows no hitch.
+constexpr double kFreeMedianGoalMs = 5;
+constexpr double kFreeP95GoalMs = 15;
 constexpr int kTickEnded = 0;
 
 // VIDSURF_BENCH_CYCLES when set (the smoke runs keep it small).
@@ -173,6 +177,8 @@ void MeasureFree(benchmark::State &state, const SoundMovie &movie) {
     state.counters["free_median_ms"] = Percentile(frees, 0.5);
     state.counters["free_p95_ms"] = Percentile(frees, 0.95);
     state.counters["free_max_ms"] = Percentile(frees, 1.0);
+    state.counters["free_median_goal_max_ms"] = kFreeMedianGoalMs;
+    state.counters["free_p95_goal_max_ms"] = kFreeP95GoalMs;
     if (!firstSounds.empty()) state.counters["first_sound_median_ms"] = Percentile(firstSounds, 0.5);
     state.counters["cycles"] = static_cast<double>(frees.size());
 }

@@ -30,19 +30,36 @@ bool NormalizePixelFormat(const DDPIXELFORMAT &requested, DDPIXELFORMAT *normali
         *normalized = PixelFormatForDepth(8);
         return true;
     }
-    if (requested.dwFlags != DDPF_RGB || (bits != 16 && bits != 24 && bits != 32)) return false;
-    const DDPIXELFORMAT expected = PixelFormatForDepth(bits);
+    if (flags == DDPF_PALETTEINDEXED4) {
+        if (bits != 4) return false;
+        *normalized = PixelFormatForDepth(8);
+        normalized->dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED4;
+        normalized->dwRGBBitCount = 4;
+        return true;
+    }
+    // 32-bit pixels may carry alpha in their top byte.
+    const bool alpha = requested.dwFlags == (DDPF_RGB | DDPF_ALPHAPIXELS);
+    if (alpha && (bits != 32 || requested.dwRGBAlphaBitMask != 0xFF000000)) return false;
+    if (!alpha && requested.dwFlags != DDPF_RGB) return false;
+    if (bits != 16 && bits != 24 && bits != 32) return false;
+    DDPIXELFORMAT expected = PixelFormatForDepth(bits);
     if (requested.dwRBitMask != expected.dwRBitMask || requested.dwGBitMask != expected.dwGBitMask ||
         requested.dwBBitMask != expected.dwBBitMask) {
         return false;
+    }
+    if (alpha) {
+        expected.dwFlags |= DDPF_ALPHAPIXELS;
+        expected.dwRGBAlphaBitMask = 0xFF000000;
     }
     *normalized = expected;
     return true;
 }
 
+bool WholeBytePixels(const DDPIXELFORMAT &format) { return format.dwRGBBitCount >= 8; }
+
 bool PixelFormatsMatch(const DDPIXELFORMAT &a, const DDPIXELFORMAT &b) {
     return a.dwFlags == b.dwFlags && a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask &&
-           a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask;
+           a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask && a.dwRGBAlphaBitMask == b.dwRGBAlphaBitMask;
 }
 
 }  // namespace standin

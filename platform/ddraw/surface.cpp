@@ -52,8 +52,9 @@ HRESULT Surface::QueryInterface(REFIID riid, void **out) {
 }
 
 PixelBlock Surface::Block(const RECT &rect) const {
-    BYTE *origin =
-        bits_ + static_cast<size_t>(rect.top) * layout_.pitch + static_cast<size_t>(rect.left) * BytesPerPixel();
+    // A 4-bit surface's rectangle starts in the byte of its left pixel.
+    BYTE *origin = bits_ + static_cast<size_t>(rect.top) * layout_.pitch +
+                   static_cast<size_t>(rect.left) * layout_.format.dwRGBBitCount / 8;
     return PixelBlock{origin, layout_.pitch, static_cast<DWORD>(rect.right - rect.left),
                       static_cast<DWORD>(rect.bottom - rect.top)};
 }
@@ -110,6 +111,7 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE source, LPRECT sourceR
     Surface *from = dynamic_cast<Surface *>(source);
     if (!from) return DDERR_INVALIDOBJECT;
     if (!PixelFormatsMatch(from->layout_.format, layout_.format)) return DDERR_INVALIDPIXELFORMAT;
+    if (!WholeBytePixels(layout_.format)) return DDERR_UNSUPPORTED;
     RECT area;
     if (!ResolveSurfaceRect(sourceRect, from->layout_.width, from->layout_.height, &area)) return DDERR_INVALIDRECT;
     const HRESULT copied = CopyFrom(*from, area, dest, wait);
@@ -132,6 +134,7 @@ HRESULT Surface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE source, LPRECT so
 
 HRESULT Surface::ColorFill(const RECT &dest, const DDBLTFX *fx, bool wait) {
     if (!fx || fx->dwSize != sizeof(DDBLTFX)) return DDERR_INVALIDPARAMS;
+    if (!WholeBytePixels(layout_.format)) return DDERR_UNSUPPORTED;
     std::unique_lock<std::mutex> hold(*mutex_);
     if (wait && !WaitUntilFree(hold, WaitDeadline())) return DDERR_WASSTILLDRAWING;
     if (Locked()) return DDERR_SURFACEBUSY;
@@ -201,7 +204,8 @@ HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
 }
 
 HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE palette) {
-    if (palette && !(layout_.format.dwFlags & DDPF_PALETTEINDEXED8)) return DDERR_NOTPALETTIZED;
+    if (palette && !(layout_.format.dwFlags & (DDPF_PALETTEINDEXED8 | DDPF_PALETTEINDEXED4)))
+        return DDERR_NOTPALETTIZED;
     if (palette) palette->AddRef();
     IDirectDrawPalette *previous;
     {

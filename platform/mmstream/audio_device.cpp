@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -26,11 +27,13 @@ using Steady = std::chrono::steady_clock;
 
 // Frames per device buffer: 23 ms at 44100 Hz.
 constexpr int kBufferFrames = 1024;
-// How long a free waits for its device to close before leaving the close
-// to end on its own. A device that answers closes within a buffer or two;
-// waiting for that means its sound is all written (the disk driver's file
-// complete) when the free returns, and no device thread of it still runs
-// when the host goes on, perhaps to exit.
+// How long a device's close is waited for, at most, by the process's exit
+// (and by a change of SDL's driver). SDL's close lets the device play out
+// what it holds, two buffers more than the one under way (46 to 70 ms); a
+// free does not wait for that, as a host freeing a movie would stall. A
+// device that answers has closed, its sound all written (the disk driver's
+// file complete), before the process ends; one that takes longer than this
+// is stuck and left.
 constexpr auto kCloseWait = std::chrono::seconds(1);
 
 struct AudioSystem {
@@ -48,6 +51,12 @@ struct AudioSystem {
     // wait behind an open that does not return.
     std::multiset<Steady::time_point> opening;
     int deviceCount = -1;  // SDL_GetNumAudioDevices as last read
+    // Devices being closed on threads of their own, and when the last of
+    // those closes began; `closed` is told as each ends.
+    int closing = 0;
+    Steady::time_point lastCloseBegan{};
+    std::condition_variable closed;
+    bool exitWaits = false;  // WaitForClosesAtExit is registered
 };
 
 // Never destroyed: renderers may close devices while statics go away.
@@ -61,9 +70,29 @@ std::string RequestedDriver() {
     return name ? name : "";
 }
 
-// Called with the mutex held.
-bool Start(AudioSystem &system) {
+// Waits, with the mutex held by `lock`, until no device is being closed or
+// the last close began kCloseWait ago; a close that takes longer is stuck.
+void WaitForCloses(AudioSystem &system, std::unique_lock<std::mutex> &lock) {
+    while (system.closing > 0) {
+        const Steady::time_point until = system.lastCloseBegan + kCloseWait;
+        if (Steady::now() >= until) return;
+        system.closed.wait_until(lock, until);
+    }
+}
+
+// At exit: the devices the host freed last are closed before the process
+// ends, so their sound is all written and no device thread runs on.
+void WaitForClosesAtExit() {
+    AudioSystem &system = System();
+    std::unique_lock<std::mutex> lock(system.mutex);
+    WaitForCloses(system, lock);
+}
+
+// Called with the mutex held by `lock`.
+bool Start(AudioSystem &system, std::unique_lock<std::mutex> &lock) {
     const std::string driver = RequestedDriver();
+    // Another driver is started once the devices the host freed have closed.
+    if (system.tried && driver != system.driver && system.openDevices == system.closing) WaitForCloses(system, lock);
     if (system.tried && (driver == system.driver || system.openDevices > 0)) return system.started;
     if (system.started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     SilenceAlsa();
@@ -92,18 +121,36 @@ void EndOpen(OpenMark mark, bool opened) {
     if (!opened) --system.openDevices;
 }
 
-// Set once by the thread that closes a device.
-struct Closing {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool closed = false;
-};
+// SDL's dummy and disk drivers take one output device at a time: an open
+// fails while a freed device is still closing. On the opener's thread:
+// true when closes were under way and have ended, so the open may be
+// tried again.
+bool ClosesEnded() {
+    AudioSystem &system = System();
+    std::unique_lock<std::mutex> lock(system.mutex);
+    if (system.closing == 0) return false;
+    WaitForCloses(system, lock);
+    return system.closing == 0;
+}
 
-void CloseDevice(SDL_AudioDeviceID device) {
-    SDL_CloseAudioDevice(device);
+// Counts a close that is about to begin on a thread of its own.
+void BeginClose() {
     AudioSystem &system = System();
     std::lock_guard<std::mutex> lock(system.mutex);
-    --system.openDevices;
+    ++system.closing;
+    system.lastCloseBegan = Steady::now();
+    if (!system.exitWaits) system.exitWaits = std::atexit(&WaitForClosesAtExit) == 0;
+}
+
+// After SDL_CloseAudioDevice; `counted`: BeginClose counted the close.
+void DeviceClosed(bool counted) {
+    AudioSystem &system = System();
+    {
+        std::lock_guard<std::mutex> lock(system.mutex);
+        --system.openDevices;
+        if (counted) --system.closing;
+    }
+    system.closed.notify_all();
 }
 
 class SdlAudio final : public AudioOutput {
@@ -131,42 +178,36 @@ public:
     ~SdlAudio() override {
         if (device_ == 0) return;
         link_->Detach();  // from here on the device plays silence
-        // The close joins SDL's device thread, which may be stuck in the
-        // driver's write, and the disk driver's close writes what its file
-        // still buffers: the freeing thread waits for that a bounded time.
-        // The closer keeps the link for SDL's thread until it is gone.
-        std::shared_ptr<Closing> closing;
+        // The close joins SDL's device thread once it has played out what
+        // it holds, which takes a few buffers, or for ever when the thread
+        // is stuck in the driver's write; the disk driver's close writes
+        // what its file still buffers. So it runs on a thread of its own,
+        // which keeps the link for SDL's thread until that is gone, and the
+        // free goes on at once.
+        std::shared_ptr<std::atomic<bool>> closed;
         std::function<void()> close;
         try {
-            closing = std::make_shared<Closing>();
-            close = [device = device_, link = link_, closing] {
-                CloseDevice(device);
-                std::lock_guard<std::mutex> lock(closing->mutex);
-                closing->closed = true;
-                closing->done.notify_all();
+            closed = std::make_shared<std::atomic<bool>>(false);
+            close = [device = device_, link = link_, closed] {
+                SDL_CloseAudioDevice(device);
+                closed->store(true);
+                DeviceClosed(true);
             };
         } catch (const std::bad_alloc &) {
-            CloseDevice(device_);  // no memory to close it aside: here, then
+            // No memory to close it aside: here, then.
+            SDL_CloseAudioDevice(device_);
+            DeviceClosed(false);
             return;
         }
-        if (!CallDetached(close)) {
-            close();
-            return;
-        }
-        bool closed;
-        {
-            std::unique_lock<std::mutex> lock(closing->mutex);
-            closed = closing->done.wait_for(lock, kCloseWait, [&] { return closing->closed; });
-        }
-        if (closed) return;
         try {
-            UnblockAtExit(fifo_, [closing] {
-                std::lock_guard<std::mutex> lock(closing->mutex);
-                return !closing->closed;
-            });
+            // A device still stuck on a FIFO when the process exits must
+            // not block the exit's flush of its stream.
+            UnblockAtExit(fifo_, [closed] { return !closed->load(); });
         } catch (const std::bad_alloc &) {
             // The exit's flush may then block on a stuck disk driver's FIFO.
         }
+        BeginClose();
+        if (!CallDetached(close)) close();
     }
 
     void Pause(bool paused) override { SDL_PauseAudioDevice(device_, paused ? 1 : 0); }
@@ -189,6 +230,7 @@ std::unique_ptr<AudioOutput> OpenSdlAudio(int rate, int channels, AudioFill fill
     try {
         audio = std::make_unique<SdlAudio>(rate, channels, fill, context);
         device = audio->Open(rate, channels);
+        if (device == 0 && ClosesEnded()) device = audio->Open(rate, channels);
     } catch (const std::bad_alloc &) {
     }
     EndOpen(mark, device != 0);
@@ -207,8 +249,8 @@ void ReleaseAudioThreadState() {
 bool AudioHardwarePresent() {
     if (VirtualAudioRequested()) return true;
     AudioSystem &system = System();
-    std::lock_guard<std::mutex> lock(system.mutex);
-    if (!Start(system)) return false;
+    std::unique_lock<std::mutex> lock(system.mutex);
+    if (!Start(system, lock)) return false;
     // A driver with no device at all (ALSA without a sound card) starts
     // fine and lists none; -1 means SDL cannot tell. While an open is under
     // way SDL's count would wait for it: the count read last stands.
@@ -221,8 +263,8 @@ std::shared_ptr<AudioOpening> OpenAudioOutput(int rate, int channels, AudioFill 
     AudioSystem &system = System();
     OpenMark mark;
     {
-        std::lock_guard<std::mutex> lock(system.mutex);
-        if (!Start(system) || OpenStuck(system)) return AudioOpening::Ended(nullptr);
+        std::unique_lock<std::mutex> lock(system.mutex);
+        if (!Start(system, lock) || OpenStuck(system)) return AudioOpening::Ended(nullptr);
         mark = system.opening.insert(Steady::now());
         ++system.openDevices;  // keeps SDL audio started from here on
     }

@@ -47,7 +47,8 @@ bool AudioHardwarePresent();
 // Starts opening the default output for 16-bit interleaved PCM (SDL
 // converts to what the device takes), paused; its Take gives the device,
 // or null when it cannot be had in time. Closing the device (destroying
-// it) waits for it a bounded time, then leaves it to close on its own.
+// it) waits for nothing: it closes on a thread of its own, and the
+// process's exit waits for such closes a bounded time.
 std::shared_ptr<AudioOpening> OpenAudioOutput(int rate, int channels, AudioFill fill, void *context);
 
 // Lets go of what SDL keeps for the calling thread (the storage of its last

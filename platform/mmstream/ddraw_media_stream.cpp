@@ -3,7 +3,7 @@
 #include <new>
 
 #include "mmstream/ddraw_stream_sample.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/fixed_palette.h"
 #include "mmstream/multimedia_stream.h"
 #include "mmstream/pixel_formats.h"
@@ -17,7 +17,21 @@ DdrawMediaStream::DdrawMediaStream(MultimediaStream &owner, IDirectDraw *directD
 
 DdrawMediaStream::~DdrawMediaStream() {
     if (palette_) palette_->Release();
-    directDraw_->Release();
+    if (directDraw_) directDraw_->Release();
+}
+
+// After SetDirectDraw(NULL) the stream makes an object of its own when it
+// next needs one, as it does when added without one.
+HRESULT DdrawMediaStream::DirectDrawLocked(IDirectDraw **directDraw) {
+    if (!directDraw_) {
+        const HRESULT hr = DirectDrawCreate(nullptr, &directDraw_, nullptr);
+        if (FAILED(hr)) {
+            directDraw_ = nullptr;
+            return hr;
+        }
+    }
+    *directDraw = directDraw_;
+    return S_OK;
 }
 
 HRESULT DdrawMediaStream::QueryInterface(REFIID riid, void **out) {
@@ -44,7 +58,7 @@ HRESULT DdrawMediaStream::GetMultiMediaStream(IMultiMediaStream **stream) {
 
 HRESULT DdrawMediaStream::GetInformation(MSPID *purpose, STREAM_TYPE *type) {
     if (purpose) *purpose = MSPID_PrimaryVideo;
-    if (type) *type = STREAMTYPE_READ;
+    if (type) *type = owner_.Type();
     return S_OK;
 }
 
@@ -73,7 +87,10 @@ HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
     DDSURFACEDESC screen{};
     screen.dwSize = sizeof(screen);
     std::lock_guard<std::mutex> lock(mutex_);
-    const HRESULT hr = directDraw_->GetDisplayMode(&screen);
+    IDirectDraw *directDraw = nullptr;
+    HRESULT hr = DirectDrawLocked(&directDraw);
+    if (FAILED(hr)) return hr;
+    hr = directDraw->GetDisplayMode(&screen);
     if (FAILED(hr)) return hr;
     *format = DDSURFACEDESC{};
     format->dwSize = sizeof(DDSURFACEDESC);
@@ -97,7 +114,9 @@ HRESULT DdrawMediaStream::Palette(IDirectDrawPalette **palette) {
         for (int i = 0; i < 256; ++i)
             entries[i] = {static_cast<BYTE>(colours[i] >> 16), static_cast<BYTE>(colours[i] >> 8),
                           static_cast<BYTE>(colours[i]), 0};
-        const HRESULT hr = directDraw_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette_, nullptr);
+        IDirectDraw *directDraw = nullptr;
+        HRESULT hr = DirectDrawLocked(&directDraw);
+        if (SUCCEEDED(hr)) hr = directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette_, nullptr);
         if (FAILED(hr)) {
             palette_ = nullptr;
             return hr;
@@ -108,6 +127,9 @@ HRESULT DdrawMediaStream::Palette(IDirectDrawPalette **palette) {
     return S_OK;
 }
 
+// Only the members the flags name are written: the caller's others stay
+// as they were. The current format names its pixel format only once
+// SetFormat has set one; the desired format always does.
 HRESULT DdrawMediaStream::GetFormat(DDSURFACEDESC *current, IDirectDrawPalette **palette, DDSURFACEDESC *desired,
                                     DWORD *flags) {
     if (palette) *palette = nullptr;
@@ -120,29 +142,56 @@ HRESULT DdrawMediaStream::GetFormat(DDSURFACEDESC *current, IDirectDrawPalette *
         hr = Palette(palette);
         if (FAILED(hr)) return hr;
     }
-    if (current) *current = format;
-    if (desired) {
-        *desired = DDSURFACEDESC{};
-        desired->dwSize = sizeof(DDSURFACEDESC);
-        desired->dwFlags = DDSD_WIDTH | DDSD_HEIGHT;
-        desired->dwWidth = format.dwWidth;
-        desired->dwHeight = format.dwHeight;
+    const auto describe = [&format](DDSURFACEDESC *out, bool withPixelFormat) {
+        out->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS | (withPixelFormat ? DDSD_PIXELFORMAT : 0);
+        out->dwWidth = format.dwWidth;
+        out->dwHeight = format.dwHeight;
+        out->ddsCaps = format.ddsCaps;
+        if (withPixelFormat) out->ddpfPixelFormat = format.ddpfPixelFormat;
+    };
+    if (current) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        describe(current, pixelFormatSet_);
     }
+    if (desired) describe(desired, true);
     if (flags) *flags = 0;
     return S_OK;
 }
 
+namespace {
+
+// A description SetFormat cannot take whatever the movie: E_INVALIDARG for
+// a wrong size of the description itself, DDERR_INVALIDSURFACETYPE for a
+// pixel format that is malformed or both RGB and YUV.
+HRESULT CheckDescription(const DDSURFACEDESC &format) {
+    if (format.dwSize != sizeof(DDSURFACEDESC)) return E_INVALIDARG;
+    if (!(format.dwFlags & DDSD_PIXELFORMAT)) return S_OK;
+    const DDPIXELFORMAT &pixels = format.ddpfPixelFormat;
+    if (pixels.dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDSURFACETYPE;
+    const DWORD rgb = DDPF_RGB | DDPF_PALETTEINDEXED1 | DDPF_PALETTEINDEXED2 | DDPF_PALETTEINDEXED4 |
+                      DDPF_PALETTEINDEXED8 | DDPF_PALETTEINDEXEDTO8;
+    if ((pixels.dwFlags & rgb) && (pixels.dwFlags & DDPF_YUV)) return DDERR_INVALIDSURFACETYPE;
+    return S_OK;
+}
+
+}  // namespace
+
 // The format is the movie's size on the screen's pixels; only that one is
-// taken.
+// taken. Setting its pixel format makes GetFormat report it.
 HRESULT DdrawMediaStream::SetFormat(const DDSURFACEDESC *format, IDirectDrawPalette *) {
     if (!format) return E_POINTER;
-    DDSURFACEDESC own;
-    const HRESULT hr = CurrentFormat(&own);
+    HRESULT hr = CheckDescription(*format);
     if (FAILED(hr)) return hr;
-    if ((format->dwFlags & DDSD_WIDTH) && format->dwWidth != own.dwWidth) return MS_E_INCOMPATIBLE;
-    if ((format->dwFlags & DDSD_HEIGHT) && format->dwHeight != own.dwHeight) return MS_E_INCOMPATIBLE;
-    if ((format->dwFlags & DDSD_PIXELFORMAT) && !SamePixelFormat(format->ddpfPixelFormat, own.ddpfPixelFormat))
-        return MS_E_INCOMPATIBLE;
+    DDSURFACEDESC own;
+    hr = CurrentFormat(&own);
+    if (FAILED(hr)) return hr;
+    if ((format->dwFlags & DDSD_WIDTH) && format->dwWidth != own.dwWidth) return DDERR_INVALIDSURFACETYPE;
+    if ((format->dwFlags & DDSD_HEIGHT) && format->dwHeight != own.dwHeight) return DDERR_INVALIDSURFACETYPE;
+    if (format->dwFlags & DDSD_PIXELFORMAT) {
+        if (!SamePixelFormat(format->ddpfPixelFormat, own.ddpfPixelFormat)) return DDERR_INVALIDSURFACETYPE;
+        std::lock_guard<std::mutex> lock(mutex_);
+        pixelFormatSet_ = true;
+    }
     return S_OK;
 }
 
@@ -150,17 +199,17 @@ HRESULT DdrawMediaStream::GetDirectDraw(IDirectDraw **directDraw) {
     if (!directDraw) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
     *directDraw = directDraw_;
-    directDraw_->AddRef();
+    if (directDraw_) directDraw_->AddRef();
     return S_OK;
 }
 
+// NULL lets go of the object.
 HRESULT DdrawMediaStream::SetDirectDraw(IDirectDraw *directDraw) {
-    if (!directDraw) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
     if (directDraw == directDraw_) return S_OK;
     if (samples_ > 0) return MS_E_SAMPLEALLOC;
-    directDraw->AddRef();
-    directDraw_->Release();
+    if (directDraw) directDraw->AddRef();
+    if (directDraw_) directDraw_->Release();
     directDraw_ = directDraw;
     if (palette_) palette_->Release();  // made by the old object
     palette_ = nullptr;
@@ -182,7 +231,9 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
     } else {
         if (rect) return E_INVALIDARG;  // a rectangle needs a surface to lie in
         std::lock_guard<std::mutex> lock(mutex_);
-        hr = directDraw_->CreateSurface(&format, &surface, nullptr);
+        IDirectDraw *directDraw = nullptr;
+        hr = DirectDrawLocked(&directDraw);
+        if (SUCCEEDED(hr)) hr = directDraw->CreateSurface(&format, &surface, nullptr);
         if (FAILED(hr)) return hr;
     }
     DDSURFACEDESC surfaceFormat;
@@ -194,7 +245,7 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
     if (SUCCEEDED(hr) && !FrameFits(target, format, surfaceFormat)) hr = DDERR_INVALIDRECT;
     if (SUCCEEDED(hr)) {
         *sample = new (std::nothrow)
-            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat.dwWidth, surfaceFormat.dwHeight);
+            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat);
         if (!*sample) hr = E_OUTOFMEMORY;
     }
     surface->Release();  // the sample holds its own reference

@@ -14,7 +14,7 @@ class MultimediaStream;
 
 class DdrawMediaStream final : public IDirectDrawMediaStream {
 public:
-    // Holds a reference on `directDraw`.
+    // Holds a reference on `directDraw` (until SetDirectDraw changes it).
     DdrawMediaStream(MultimediaStream &owner, IDirectDraw *directDraw);
     ~DdrawMediaStream();
     DdrawMediaStream(const DdrawMediaStream &) = delete;
@@ -55,11 +55,14 @@ private:
     // The surface format frames come in: the screen's pixel format.
     HRESULT CurrentFormat(DDSURFACEDESC *format);
     HRESULT Palette(IDirectDrawPalette **palette);
+    // directDraw_, made first if the host let go of it; under mutex_.
+    HRESULT DirectDrawLocked(IDirectDraw **directDraw);
 
     MultimediaStream &owner_;
     std::mutex mutex_;  // guards the fields below
-    IDirectDraw *directDraw_;
+    IDirectDraw *directDraw_;  // null after SetDirectDraw(NULL)
     IDirectDrawPalette *palette_ = nullptr;  // made on first demand
+    bool pixelFormatSet_ = false;            // by SetFormat
     int samples_ = 0;
 };
 

@@ -3,19 +3,22 @@
 #include "common/exception_guard.h"
 
 #include "mmstream/ddraw_media_stream.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/multimedia_stream.h"
 
 namespace standin::mmstream {
 
 DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &decoder, IDirectDrawSurface *surface,
-                                     const RECT &rect, DWORD surfaceWidth, DWORD surfaceHeight)
-    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(surfaceWidth),
-      surfaceHeight_(surfaceHeight) {
-    stream_.AddRef();
+                                     const RECT &rect, const DDSURFACEDESC &description)
+    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(description.dwWidth),
+      surfaceHeight_(description.dwHeight) {
+    // Not a reference the host sees: the multimedia stream's Release
+    // still reaches 0 when the host lets go of it.
+    stream_.Owner().HoldInternally();
     stream_.SampleCreated();
     surface_->AddRef();
     update_.surface = surface_;
+    update_.pixelFormat = description.ddpfPixelFormat;
     update_.rect = rect;
 }
 
@@ -23,7 +26,7 @@ DdrawStreamSample::~DdrawStreamSample() {
     decoder_.Withdraw(update_);
     surface_->Release();
     stream_.SampleGone();
-    stream_.Release();  // may be the last reference on the multimedia stream
+    stream_.Owner().LetGoInternally();  // may be the last reference on the multimedia stream
 }
 
 HRESULT DdrawStreamSample::QueryInterface(REFIID riid, void **out) {

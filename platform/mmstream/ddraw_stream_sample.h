@@ -14,9 +14,9 @@ class DecodingThread;
 class DdrawStreamSample : public ComObject<IDirectDrawStreamSample> {
 public:
     // Takes references on the stream (and so on its multimedia stream) and
-    // on the surface.
+    // on the surface, which `description` describes.
     DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &decoder, IDirectDrawSurface *surface,
-                      const RECT &rect, DWORD surfaceWidth, DWORD surfaceHeight);
+                      const RECT &rect, const DDSURFACEDESC &description);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override;

@@ -3,7 +3,7 @@
 #include "common/exception_guard.h"
 #include "mmstream/audio_renderer.h"
 #include "mmstream/ddraw_media_stream.h"
-#include "mmstream/decoding_thread.h"
+#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/movie_file.h"
 #include "mmstream/utf16_to_utf8.h"
 
@@ -29,8 +29,13 @@ HRESULT MultimediaStream::QueryInterface(REFIID riid, void **out) {
 
 HRESULT MultimediaStream::GetInformation(DWORD *flags, STREAM_TYPE *type) {
     if (flags) *flags = MMSSF_HASCLOCK | MMSSF_SUPPORTSEEK | MMSSF_ASYNCHRONOUS;
-    if (type) *type = STREAMTYPE_READ;
+    if (type) *type = Type();
     return S_OK;
+}
+
+STREAM_TYPE MultimediaStream::Type() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return type_.value_or(STREAMTYPE_READ);
 }
 
 HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream) {
@@ -43,11 +48,14 @@ HRESULT MultimediaStream::GetMediaStream(REFMSPID purpose, IMediaStream **stream
     return S_OK;
 }
 
+// Past the last stream there is nothing to hand out, so no output is needed.
 HRESULT MultimediaStream::EnumMediaStreams(LONG index, IMediaStream **stream) {
-    if (!stream) return E_POINTER;
-    *stream = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (index != 0 || !video_) return S_FALSE;
+    if (index != 0 || !video_) {
+        if (stream) *stream = nullptr;
+        return S_FALSE;
+    }
+    if (!stream) return E_POINTER;
     *stream = video_.get();
     (*stream)->AddRef();
     return S_OK;
@@ -78,8 +86,9 @@ HRESULT MultimediaStream::GetTime(STREAM_TIME *time) {
 HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
     if (!duration) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    *duration = movie_ ? movie_->duration : 0;
-    return movie_ ? S_OK : S_FALSE;
+    if (!movie_) return E_NOINTERFACE;  // nothing opened: no source to ask
+    *duration = movie_->duration;
+    return S_OK;
 }
 
 HRESULT MultimediaStream::Seek(STREAM_TIME time) {
@@ -103,9 +112,13 @@ HRESULT MultimediaStream::GetEndOfStreamEventHandle(HANDLE *event) {
     return E_NOTIMPL;
 }
 
+// The type is set once; streams are read from files whatever it is.
 HRESULT MultimediaStream::Initialize(STREAM_TYPE type, DWORD, IGraphBuilder *graph) {
-    if (type != STREAMTYPE_READ) return E_INVALIDARG;
+    if (type != STREAMTYPE_READ && type != STREAMTYPE_WRITE && type != STREAMTYPE_TRANSFORM) return E_INVALIDARG;
     if (graph) return E_NOTIMPL;  // no filter graph behind this stream
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (type_ && *type_ != type) return E_INVALIDARG;
+    type_ = type;
     return S_OK;
 }
 
@@ -124,7 +137,12 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
     if (newStream) *newStream = nullptr;
     if (!purpose) return E_POINTER;
     std::lock_guard<std::mutex> lock(mutex_);
-    if (movie_) return MS_E_SOURCEALREADYDEFINED;
+    if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
+    // Only sound has a default renderer; one asked for anything else is
+    // refused before the purpose is looked at.
+    if ((flags & AMMSF_ADDDEFAULTRENDERER) && *purpose != MSPID_PrimaryAudio &&
+        (*purpose == MSPID_PrimaryVideo || newStream))
+        return E_INVALIDARG;
     return GuardExceptions([&] {
         if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
         if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
@@ -159,29 +177,45 @@ HRESULT MultimediaStream::AddAudio(DWORD flags, IMediaStream **newStream) {
     return audio_ ? S_OK : VFW_E_NO_AUDIO_HARDWARE;
 }
 
+// The file is opened (a whole-file scan for the length included) with the
+// mutex released, so that the stream's other calls, and a host's objects
+// they reach, do not wait for it; the movie is published under the mutex
+// once open. A second OpenFile meanwhile finds the source being defined.
 HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     if (!fileName) return E_POINTER;
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (movie_) return MS_E_SOURCEALREADYDEFINED;
-    if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
-    const HRESULT hr = GuardExceptions([&] {
-        const std::string path = Utf16ToUtf8(fileName);
+    bool keepSound = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
+        if (!video_) return VFW_E_CANNOT_RENDER;  // nothing to show the video in
+        opening_ = true;
+        keepSound = audio_ != nullptr;
+    }
+    std::string path;
+    std::unique_ptr<DecodingThread> decoder;
+    std::shared_ptr<MovieSource> source;
+    std::optional<MovieInfo> info;
+    HRESULT hr = GuardExceptions([&] {
+        path = Utf16ToUtf8(fileName);
         HRESULT opened = E_FAIL;
-        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, audio_ != nullptr, &opened);
+        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, keepSound, &opened);
         if (!movie) return opened;
-        const MovieInfo info = movie->Info();
-        std::shared_ptr<MovieSource> source = movie->Source();
-        decoder_ = std::make_unique<DecodingThread>(std::move(movie), clock_);
-        movie_ = info;
-        // A sound track that cannot be played leaves the movie silent.
-        if (audio_) GuardExceptions([&] {
-            audio_->Play(std::move(source), info, clock_);
-            return S_OK;
-        });
+        info = movie->Info();
+        source = movie->Source();
+        decoder = std::make_unique<DecodingThread>(std::move(movie), clock_);
+        return S_OK;
+    });
+    std::unique_lock<std::mutex> lock(mutex_);
+    opening_ = false;
+    if (FAILED(hr)) return hr;
+    decoder_ = std::move(decoder);
+    movie_ = info;
+    // A sound track that cannot be played leaves the movie silent.
+    if (audio_) GuardExceptions([&] {
+        audio_->Play(std::move(source), *info, clock_);
         return S_OK;
     });
     lock.unlock();
-    if (FAILED(hr)) return hr;
     return (flags & AMMSF_RUN) ? SetState(STREAMSTATE_RUN) : S_OK;
 }
 

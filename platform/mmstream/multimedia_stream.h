@@ -49,6 +49,8 @@ public:
 
     // For the video stream and its samples.
     StreamClock &Clock() { return clock_; }
+    // As Initialize set it; STREAMTYPE_READ until then.
+    STREAM_TYPE Type();
     // The open movie and the thread decoding it; false before OpenFile.
     bool OpenMovie(MovieInfo *info, DecodingThread **decoder);
 
@@ -62,6 +64,8 @@ private:
     StreamClock clock_;
     std::unique_ptr<DdrawMediaStream> video_;
     std::unique_ptr<AudioRenderer> audio_;  // null also when there is no device
+    std::optional<STREAM_TYPE> type_;  // set by Initialize
+    bool opening_ = false;  // an OpenFile is under way, with the mutex released
     std::optional<MovieInfo> movie_;
     std::unique_ptr<DecodingThread> decoder_;
 };

@@ -6,6 +6,8 @@ bool IsPalettized(const DDPIXELFORMAT &format) { return (format.dwFlags & DDPF_P
 
 bool SamePixelFormat(const DDPIXELFORMAT &a, const DDPIXELFORMAT &b) {
     if (a.dwRGBBitCount != b.dwRGBBitCount || IsPalettized(a) != IsPalettized(b)) return false;
+    // Frames leave alpha as it is: a surface with alpha is another format.
+    if ((a.dwFlags & DDPF_ALPHAPIXELS) != (b.dwFlags & DDPF_ALPHAPIXELS)) return false;
     if (IsPalettized(a)) return true;
     return a.dwRBitMask == b.dwRBitMask && a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask;
 }

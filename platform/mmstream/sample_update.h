@@ -22,6 +22,7 @@ struct SampleUpdate {
     bool Pending() const { return state == State::Queued || state == State::Writing; }
 
     IDirectDrawSurface *surface = nullptr;  // the sample holds the reference
+    DDPIXELFORMAT pixelFormat{};  // the surface's, as described when the sample was made
     RECT rect{};
     State state = State::Never;
     HRESULT status = S_OK;

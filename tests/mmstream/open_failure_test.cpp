@@ -6,6 +6,9 @@
 
 #include <ddstream.h>
 
+#include <algorithm>
+#include <thread>
+
 namespace mmtest {
 namespace {
 
@@ -18,8 +21,8 @@ protected:
         const HRESULT hr = Open(path, true);
         EXPECT_TRUE(FAILED(hr)) << path << ": " << std::hex << hr;
         STREAM_TIME duration = 1;
-        EXPECT_EQ(mm_->GetDuration(&duration), S_FALSE);
-        EXPECT_EQ(duration, 0);
+        EXPECT_EQ(mm_->GetDuration(&duration), E_NOINTERFACE) << "nothing opened";
+        EXPECT_EQ(duration, 1);
         // Nothing was opened, so it can still open a movie.
         MovieRecipe recipe;
         recipe.width = 64;
@@ -145,6 +148,34 @@ TEST_F(OpenFailureTest, LongAndNonAsciiNamesOpen) {
     ASSERT_EQ(other->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
     EXPECT_EQ(other->OpenFile(utf16.c_str(), 0), S_OK);
     EXPECT_EQ(other->Release(), 0u);
+}
+
+// Two opens of one stream at once: the file is opened without the stream's
+// lock, and the second finds the source being defined.
+TEST_F(OpenFailureTest, ConcurrentOpensDefineOneSource) {
+    MovieRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.frames = 2;
+    const std::u16string first = Widen(WriteMovie(recipe, "first")), second = Widen(WriteMovie(recipe, "second"));
+    for (int round = 0; round < 10; ++round) {
+        ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                                   reinterpret_cast<void **>(&mm_)),
+                  S_OK);
+        ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, nullptr), S_OK);
+        HRESULT other = E_FAIL;
+        std::thread aside([&] { other = mm_->OpenFile(second.c_str(), 0); });
+        const HRESULT own = mm_->OpenFile(first.c_str(), 0);
+        aside.join();
+        EXPECT_EQ(std::min(own, other), MS_E_SOURCEALREADYDEFINED) << round;
+        EXPECT_EQ(std::max(own, other), S_OK) << round;
+        STREAM_TIME duration = 0;
+        EXPECT_EQ(mm_->GetDuration(&duration), S_OK);
+        EXPECT_EQ(mm_->AddMediaStream(nullptr, &MSPID_PrimaryAudio, AMMSF_ADDDEFAULTRENDERER, nullptr),
+                  MS_E_SOURCEALREADYDEFINED);
+        EXPECT_EQ(mm_->Release(), 0u);
+        mm_ = nullptr;
+    }
 }
 
 using AddMediaStreamTest = StreamTest;

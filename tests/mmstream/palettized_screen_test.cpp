@@ -17,14 +17,13 @@ class PalettizedScreenTest : public StreamTest {
 protected:
     // The palette GetFormat hands out, with its 256 entries.
     void TakePalette() {
-        DDSURFACEDESC current{};
-        current.dwSize = sizeof(current);
-        current.dwFlags = DDSD_ALL;
+        DDSURFACEDESC desired{};
+        desired.dwSize = sizeof(desired);
         IDirectDrawPalette *palette = nullptr;
-        ASSERT_EQ(ddStream_->GetFormat(&current, &palette, nullptr, nullptr), S_OK);
+        ASSERT_EQ(ddStream_->GetFormat(nullptr, &palette, &desired, nullptr), S_OK);
         ASSERT_NE(palette, nullptr);
-        EXPECT_TRUE(current.ddpfPixelFormat.dwFlags & DDPF_PALETTEINDEXED8);
-        EXPECT_EQ(current.ddpfPixelFormat.dwRGBBitCount, 8u);
+        EXPECT_TRUE(desired.ddpfPixelFormat.dwFlags & DDPF_PALETTEINDEXED8);
+        EXPECT_EQ(desired.ddpfPixelFormat.dwRGBBitCount, 8u);
         DWORD caps = 0;
         EXPECT_EQ(palette->GetCaps(&caps), DD_OK);
         EXPECT_TRUE(caps & DDPCAPS_8BIT);

@@ -77,8 +77,8 @@ void StreamTest::MakeSample() {
     ASSERT_NE(ddStream_, nullptr);
     format_ = DDSURFACEDESC{};
     format_.dwSize = sizeof(format_);
-    format_.dwFlags = DDSD_ALL;
-    ASSERT_EQ(ddStream_->GetFormat(&format_, nullptr, nullptr, nullptr), S_OK);
+    // The desired format names the pixel format as well as the size.
+    ASSERT_EQ(ddStream_->GetFormat(nullptr, nullptr, &format_, nullptr), S_OK);
     width_ = static_cast<int>(format_.dwWidth);
     height_ = static_cast<int>(format_.dwHeight);
     ASSERT_EQ(directDraw_->CreateSurface(&format_, &surface_, nullptr), DD_OK);

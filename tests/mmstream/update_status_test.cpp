@@ -189,7 +189,7 @@ TEST_F(UpdateStatusTest, ReleasingEverythingWhileDecodingIsSafe) {
 TEST_F(UpdateStatusTest, SampleKeepsTheStreamsAlive) {
     ddStream_->Release();
     ddStream_ = nullptr;
-    ASSERT_EQ(mm_->Release(), 1u) << "the sample holds the last reference";
+    ASSERT_EQ(mm_->Release(), 0u) << "the sample keeps it alive without a reference of the host's";
     mm_ = nullptr;
     IMediaStream *stream = nullptr;
     ASSERT_EQ(sample_->GetMediaStream(&stream), S_OK);

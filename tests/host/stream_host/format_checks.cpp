@@ -46,7 +46,7 @@ bool CheckFormat(const MovieStream &stream, const TestMovie &movie, DWORD screen
     Check((current.ddsCaps.dwCaps & caps) == caps, where + ": offscreen system-memory caps");
     Check(current.dwWidth == DWORD(movie.recipe.width) && current.dwHeight == DWORD(movie.recipe.height),
           where + ": frame size");
-    Check(current.ddpfPixelFormat.dwRGBBitCount == screenBits, where + ": the screen's pixel format");
+    Check(desired.ddpfPixelFormat.dwRGBBitCount == screenBits, where + ": the screen's pixel format");
     Check((desired.dwFlags & sized) == sized, where + ": desired format flags");
     Check(flags == 0, where + ": format flags output is 0");
     if (format->palette) format->palette->GetEntries(0, 0, 256, format->entries);

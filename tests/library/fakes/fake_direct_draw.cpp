@@ -21,6 +21,8 @@ HRESULT FakeSurface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE
     desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
     desc->ddpfPixelFormat.dwFlags = bitsPerPixel == 8 ? DDPF_RGB | DDPF_PALETTEINDEXED8 : DDPF_RGB;
     desc->ddpfPixelFormat.dwRGBBitCount = bitsPerPixel;
+    if (pixelFormat.dwSize != 0) desc->ddpfPixelFormat = pixelFormat;
+    if (onLock) onLock();
     return DD_OK;
 }
 

@@ -18,6 +18,8 @@ public:
     std::vector<BYTE> pixels;  // height rows of `pitch` bytes
     HRESULT lockResult = DD_OK;
     DWORD bitsPerPixel = 8;  // what Lock reports; 8 is palettized
+    DDPIXELFORMAT pixelFormat{};  // what Lock reports instead, once its dwSize is set
+    std::function<void()> onLock;  // runs inside Lock, before it returns
 
     struct LockCall {
         bool rect;

@@ -160,6 +160,61 @@ TEST_F(SurfaceCreate, RefusesFormatsItCannotHold) {
     EXPECT_EQ(Create(WithFormat(format)), DDERR_INVALIDPIXELFORMAT);
 }
 
+// Alpha on 32 bits and 4-bit palettes: made, described, locked and given a
+// palette; 4-bit pixels are not blitted or filled.
+TEST_F(SurfaceCreate, MakesArgbAndFourBitPalettizedSurfaces) {
+    DDPIXELFORMAT argb = RgbFormat(32);
+    argb.dwFlags |= DDPF_ALPHAPIXELS;
+    argb.dwRGBAlphaBitMask = 0xFF000000;
+    DDPIXELFORMAT nibbles = RgbFormat(8);
+    nibbles.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED4;
+    nibbles.dwRGBBitCount = 4;
+    const struct {
+        DDPIXELFORMAT format;
+        LONG pitch;      // of 9 pixels
+        ptrdiff_t from;  // where a lock from (2, 1) starts
+        HRESULT blt;
+    } cases[] = {{argb, 40, 40 + 2 * 4, DD_OK}, {nibbles, 8, 8 + 1, DDERR_UNSUPPORTED}};
+    for (const auto &c : cases) {
+        DDSURFACEDESC desc = WithFormat(c.format);
+        desc.dwWidth = 9;
+        IDirectDrawSurface *made[2] = {};
+        ASSERT_EQ(dd_->CreateSurface(&desc, &made[0], nullptr), DD_OK) << c.format.dwRGBBitCount;
+        ASSERT_EQ(dd_->CreateSurface(&desc, &made[1], nullptr), DD_OK);
+        const DDSURFACEDESC described = Describe(made[0]);
+        EXPECT_EQ(described.ddpfPixelFormat.dwFlags, c.format.dwFlags);
+        EXPECT_EQ(described.ddpfPixelFormat.dwRGBBitCount, c.format.dwRGBBitCount);
+        EXPECT_EQ(described.ddpfPixelFormat.dwRGBAlphaBitMask, c.format.dwRGBAlphaBitMask);
+        EXPECT_EQ(described.lPitch, c.pitch);
+        DDSURFACEDESC whole = {}, part = {};
+        whole.dwSize = part.dwSize = sizeof(DDSURFACEDESC);
+        ASSERT_EQ(made[0]->Lock(nullptr, &whole, DDLOCK_WAIT, nullptr), DD_OK);
+        made[0]->Unlock(nullptr);
+        RECT right = {2, 1, 9, 8};
+        ASSERT_EQ(made[0]->Lock(&right, &part, DDLOCK_WAIT, nullptr), DD_OK);
+        EXPECT_EQ(static_cast<BYTE *>(part.lpSurface) - static_cast<BYTE *>(whole.lpSurface), c.from);
+        made[0]->Unlock(nullptr);
+        EXPECT_EQ(made[1]->Blt(nullptr, made[0], nullptr, DDBLT_WAIT, nullptr), c.blt);
+        DDBLTFX fill = {};
+        fill.dwSize = sizeof(fill);
+        EXPECT_EQ(made[1]->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill), c.blt);
+        IDirectDrawPalette *palette = nullptr;
+        PALETTEENTRY entries[256] = {};
+        ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr), DD_OK);
+        EXPECT_EQ(made[0]->SetPalette(palette), c.format.dwRGBBitCount == 4 ? DD_OK : DDERR_NOTPALETTIZED);
+        palette->Release();
+        made[0]->Release();
+        made[1]->Release();
+    }
+    // Alpha and no alpha do not blit into each other.
+    Owned<IDirectDrawSurface> plain = MakeOffscreen(dd_.get(), 8, 8, 32);
+    DDSURFACEDESC desc = WithFormat(argb);
+    IDirectDrawSurface *withAlpha = nullptr;
+    ASSERT_EQ(dd_->CreateSurface(&desc, &withAlpha, nullptr), DD_OK);
+    EXPECT_EQ(plain->Blt(nullptr, withAlpha, nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPIXELFORMAT);
+    withAlpha->Release();
+}
+
 TEST_F(SurfaceCreate, RefusesSizesThatDoNotFit) {
     EXPECT_EQ(Create(Offscreen(0xFFFFFFFFu, 2)), DDERR_INVALIDPARAMS);
     EXPECT_EQ(Create(Offscreen(2, 0x80000000u)), DDERR_INVALIDPARAMS);

@@ -31,24 +31,29 @@
 // good, a file truncated) ends it at the last frame that could be shown. A seek makes the next
 // frame the one shown at the new position, also for an update already
 // waiting.
+//
+// No mutex of the stream is held while a host's object is called: a
+// surface's Lock and Unlock run with the mutex released, the frame and
+// the update marked as taken meanwhile (writing_, State::Writing), so a
+// surface of the host's own may call back into the sample. A frame is
+// painted ahead in the pixel format the surface was described with when
+// the sample was made.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <vector>
 
 #include "mmstream/decoded_frame.h"
 #include "mmstream/frame_painter.h"
 #include "mmstream/movie_file.h"
+#include "mmstream/picture/spare_frames.h"
 #include "mmstream/prepared_frame.h"
 #include "mmstream/sample_update.h"
 #include "mmstream/stream_clock.h"
-#include "mmstream/surface_writer.h"
 #include "mmstream/update_queue.h"
 
 namespace standin::mmstream {
@@ -91,18 +96,19 @@ private:
     bool SpinUntilTaken(Lock &lock);
     void Complete(SampleUpdate &update, HRESULT status);
     void WithdrawLocked(Lock &lock, SampleUpdate &update);
-    // Writes the frame of an update that is next in line (or about to be
-    // queued) now if it is decoded and due; false when it is for the
-    // thread. A frame that cannot be written leaves the update first in the
-    // queue.
+    // Writes the frame of an update that is first in line now if it is
+    // decoded and due; false when it is for the thread. A frame that
+    // cannot be written leaves the update first in the queue.
     bool WriteIfDue(Lock &lock, SampleUpdate &update);
     // Whether the next frame may be decoded and due, read without the
     // mutex; WriteIfDue decides.
     bool MayBeDue() const;
-    // Writes next_ into the update's surface with the mutex released, and
-    // gives the update the frame's times when that succeeds. `locked`: the
-    // surface locked already, or null to lock it (waiting) meanwhile.
-    HRESULT WriteNext(Lock &lock, SampleUpdate &update, SurfaceWrite *locked);
+    // Locks the update's surface and writes next_ into it, with the mutex
+    // released, and gives the update the frame's times when that succeeds.
+    // `wait`: for a surface another thread holds. Nothing, and the update
+    // queued as before, when the surface was busy (not waiting) or a seek
+    // overtook the write before the frame was taken.
+    std::optional<HRESULT> WriteNext(Lock &lock, SampleUpdate &update, bool wait);
     // Waits while the host presents the frame just written (see above);
     // false once the next frame may be decoded.
     bool HoldOff(Lock &lock);
@@ -110,9 +116,6 @@ private:
     bool WorthPreparing() const;
     // Paints next_ into prepared_ with the mutex released.
     void PrepareNext(Lock &lock);
-    FramePtr TakeSpare();
-    // Keeps a written picture for reuse (frees it if no slot is free).
-    void KeepSpare(FramePtr picture);
 
     std::unique_ptr<MovieFile> movie_;  // used by the thread only
     StreamClock &clock_;
@@ -135,10 +138,9 @@ private:
     // How long frames take to decode, averaged over the last few (steady
     // clock, ns); read without the mutex by polls.
     std::atomic<int64_t> decodeNanoseconds_{0};
-    // Pictures already written, for the next decodes: one frame being
-    // written and one decoded ahead leave at most two of them.
-    std::array<FramePtr, 2> spares_;
+    SpareFrames spares_;
     bool writing_ = false;              // a frame is on its way into a surface, or into prepared_
+    std::thread::id writer_;            // the thread writing into a surface, while it does
     bool nextPrepared_ = false;         // next_ was painted into prepared_ (or could not be)
     STREAM_TIME decodeFrom_ = kNoFrame; // the clock's time for the next decode; kNoFrame: at once
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame

@@ -1,0 +1,197 @@
+// The decoding thread's loop: seeks, decoding ahead, holding off while a
+// host presents, and serving the update first in line when its frame is
+// due.
+#include "mmstream/picture/decoding_thread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
+#include "common/exception_guard.h"
+#include "mmstream/picture/decode_timing.h"
+
+namespace standin::mmstream {
+
+using namespace timing;
+
+void DecodingThread::Serve() {
+    Lock lock(mutex_);
+    while (!shutdown_) {
+        const unsigned generation = seekGeneration_;
+        if (appliedGeneration_ != generation) {
+            const STREAM_TIME target = seekTarget_;
+            if (next_) spares_.Keep(std::move(next_->picture));
+            next_.reset();
+            nextPrepared_ = false;
+            decodeFrom_ = kNoFrame;
+            nextStart_.store(kNoFrame, std::memory_order_relaxed);
+            endStatus_ = S_OK;
+            endedEarly_ = false;
+            failure_ = S_OK;
+            lock.unlock();
+            const HRESULT hr = GuardExceptions([&] {
+                movie_->Seek(target);
+                return S_OK;
+            });
+            lock.lock();
+            if (FAILED(hr)) endStatus_ = MS_S_ENDOFSTREAM;
+            appliedGeneration_ = generation;
+            continue;
+        }
+        if (!next_ && endStatus_ == S_OK && failure_ == S_OK) {
+            if (HoldOff(lock)) continue;
+            // Decoded ahead, whether an update waits or not: a host that
+            // asks for frames back to back finds the next one ready, while
+            // memory stays bounded to that one frame.
+            DecodedFrame frame;
+            frame.picture = spares_.Take();
+            lock.unlock();
+            const auto decodeStarted = SteadyNow();
+            const HRESULT hr = DecodeNext(&frame);
+            // Averaged: frame threads hand out some frames at once and keep
+            // the caller waiting milliseconds for the next.
+            const int64_t took = (SteadyNow() - decodeStarted).count();
+            const int64_t average = decodeNanoseconds_.load(std::memory_order_relaxed);
+            decodeNanoseconds_.store(average + (took - average) / 8, std::memory_order_relaxed);
+            lock.lock();
+            if (decodeWaiters_ > 0) decoded_.notify_all();
+            // No memory fails the next update, and the one after decodes
+            // again; whatever else ends the data (its end, a decoder or
+            // demuxer that gives up) ends the stream. A seek that overtook
+            // the decoding makes either moot.
+            if (hr == S_OK && generation == seekGeneration_) {
+                nextStart_.store(frame.start, std::memory_order_release);
+                next_ = std::move(frame);
+                continue;
+            }
+            spares_.Keep(std::move(frame.picture));
+            if (generation != seekGeneration_) continue;
+            if (hr == E_OUTOFMEMORY) {
+                failure_ = hr;
+            } else {
+                endStatus_ = MS_S_ENDOFSTREAM;
+                endedEarly_ = movie_->EndedEarly();
+            }
+            continue;
+        }
+        if (queue_.Empty()) {
+            wake_.wait(lock);
+            continue;
+        }
+        if (writing_) {
+            // A caller is writing a frame, maybe for the first update: the
+            // painter and that update are taken.
+            wake_.wait(lock);
+            continue;
+        }
+        if (failure_ != S_OK) {
+            // A failure is reported at once, running or not.
+            SampleUpdate &update = queue_.Front();
+            queue_.PopFront();
+            Complete(update, failure_);
+            failure_ = S_OK;
+            continue;
+        }
+        if (endStatus_ != S_OK) {
+            // Completes, like a frame, only while the stream runs.
+            if (!clock_.Running()) {
+                wake_.wait(lock);
+                continue;
+            }
+            // A free clock runs to the end of the movie with its last frame;
+            // data cut short ends the movie there, on any clock, rather
+            // than showing its last frame until the clock gets there.
+            clock_.JumpForward(duration_);
+            if (endedEarly_) clock_.SkipForwardTo(duration_);
+            SampleUpdate &update = queue_.Front();
+            queue_.PopFront();
+            Complete(update, endStatus_);
+            continue;
+        }
+        if (WorthPreparing()) {
+            PrepareNext(lock);
+            continue;
+        }
+        // A caller may have written the frame meanwhile (after withdrawing
+        // the update waiting for it and issuing it again).
+        if (!WaitUntilDue(lock, next_->start, generation) || writing_ || !next_) continue;
+
+        // The update stays first in the queue while its frame is written.
+        SampleUpdate &update = queue_.Front();
+        const std::optional<HRESULT> hr = WriteNext(lock, update, true);
+        if (!hr) continue;  // a seek overtook the write
+        if (FAILED(*hr)) {
+            // A frame that cannot be written is dropped: the update waits
+            // for the next one.
+            update.state = SampleUpdate::State::Queued;
+            done_.notify_all();
+            continue;
+        }
+        queue_.PopFront();
+        Complete(update, *hr);
+    }
+}
+
+HRESULT DecodingThread::DecodeNext(DecodedFrame *frame) {
+    HRESULT hr = S_OK;
+    auto backOff = kFirstMemoryBackOff;
+    for (int retries = 0;; ++retries, backOff *= 2) {
+        hr = GuardExceptions([&] { return movie_->NextFrame(frame); });
+        if (hr != E_OUTOFMEMORY || retries == kMemoryRetries) return hr;
+        std::this_thread::sleep_for(backOff);
+    }
+}
+
+bool DecodingThread::HoldOff(Lock &lock) {
+    if (decodeFrom_ == kNoFrame) return false;
+    STREAM_TIME now;
+    // A stopped clock has no host presenting frames to wait for.
+    const STREAM_TIME wait = clock_.Read(&now) ? decodeFrom_ - now : 0;
+    if (wait <= 0) {
+        decodeFrom_ = kNoFrame;
+        return false;
+    }
+    wake_.wait_for(lock, std::chrono::nanoseconds(wait * 100));
+    return true;
+}
+
+bool DecodingThread::SpinUntilTaken(Lock &lock) {
+    lock.unlock();
+    const auto until = SteadyNow() + kSpinForPoller;
+    while (nextStart_.load(std::memory_order_relaxed) != kNoFrame && SteadyNow() < until) std::this_thread::yield();
+    lock.lock();
+    return !next_;
+}
+
+// True once the clock has reached `start`; false when something changed
+// meanwhile (a seek, a withdrawn update, shutdown) and the caller should
+// look again.
+bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
+    const SampleUpdate *waiting = &queue_.Front();
+    for (;;) {
+        if (shutdown_ || generation != seekGeneration_ || queue_.Empty() || !queue_.IsFront(*waiting) || !next_)
+            return false;
+        if (clock_.Running()) {
+            clock_.JumpForward(start);
+            const STREAM_TIME ahead = start - clock_.Now();
+            if (ahead < kEarlyTolerance) {
+                // A host polling in a tight loop writes the frame itself
+                // (see CompletionStatus) while this thread decodes the
+                // next one, so decoding and writing overlap.
+                const auto sincePoll =
+                    SteadyNow() - std::chrono::nanoseconds(waiting->lastPoll.load(std::memory_order_relaxed));
+                if (sincePoll >= kPollerGrace) return true;
+                if (sincePoll < kSpinForPoller && SpinUntilTaken(lock)) continue;
+                wake_.wait_for(lock, kPollerGrace - sincePoll);
+                continue;
+            }
+            // Looks again at least once a second, so a far-off time cannot
+            // overflow the wait. The clock's pace follows the sound.
+            wake_.wait_for(lock, std::min<std::chrono::nanoseconds>(clock_.RealTimeTo(start), std::chrono::seconds(1)));
+        } else {
+            wake_.wait(lock);  // a stopped clock stands still until run or set
+        }
+    }
+}
+
+}  // namespace standin::mmstream

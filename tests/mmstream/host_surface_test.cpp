@@ -1,0 +1,114 @@
+// A surface of the host's own whose Lock calls back into the sample that
+// writes into it: the stand-in calls it with no lock of its own held, so
+// the update completes, whether the host's poll or the decoding thread
+// writes the frame, and a wait for the update from inside the Lock
+// returns instead of waiting for its own caller.
+#include "stream_fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <ddstream.h>
+
+#include "fakes/fake_direct_draw.h"
+
+namespace mmtest {
+namespace {
+
+constexpr int kFrames = 12;
+
+class HostSurfaceTest : public StreamTest {
+protected:
+    // What the sample answered from inside the surface's Lock.
+    struct Answers {
+        std::mutex mutex;
+        std::vector<HRESULT> polls, waits, updates, times;
+    };
+
+    // Plays kFrames frames into `surface`: odd frames polled for by the
+    // host, even ones waited for in a synchronous update. The start times
+    // of the frames written.
+    std::vector<STREAM_TIME> Play(IDirectDrawStreamSample *sample) {
+        std::vector<STREAM_TIME> starts;
+        EXPECT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+        for (int frame = 0; frame < kFrames; ++frame) {
+            HRESULT hr;
+            if (frame % 2) {
+                hr = sample->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
+                while (hr == MS_S_PENDING) hr = sample->CompletionStatus(0, 0);
+            } else {
+                hr = sample->Update(0, nullptr, nullptr, 0);
+            }
+            EXPECT_EQ(hr, S_OK) << "frame " << frame;
+            STREAM_TIME start = -1;
+            sample->GetSampleTimes(&start, nullptr, nullptr);
+            starts.push_back(start);
+        }
+        return starts;
+    }
+};
+
+TEST_F(HostSurfaceTest, LockThatCallsBackIntoTheSample) {
+    moviegen::MovieRecipe recipe{moviegen::Kind::Mpeg4PcmAvi, 64, 48, 25, 1, kFrames + 2, false};
+    ASSERT_EQ(Open(WriteMovie(recipe)), S_OK);
+    MakeSample();  // for format_
+
+    fakes::FakeSurface surface(nullptr, "host", 64, 48, 64 * 4);
+    surface.bitsPerPixel = 32;
+    surface.pixelFormat = format_.ddpfPixelFormat;
+    std::atomic<IDirectDrawStreamSample *> sample{nullptr};
+    Answers answers;
+    surface.onLock = [&] {
+        IDirectDrawStreamSample *const writing = sample.load();
+        if (!writing) return;  // the sample is being made
+        const HRESULT poll = writing->CompletionStatus(0, 0);
+        const HRESULT wait = writing->CompletionStatus(COMPSTAT_WAIT, INFINITE);
+        const HRESULT update = writing->Update(SSUPDATE_ASYNC, nullptr, nullptr, 0);
+        const HRESULT times = writing->GetSampleTimes(nullptr, nullptr, nullptr);
+        std::lock_guard<std::mutex> lock(answers.mutex);
+        answers.polls.push_back(poll);
+        answers.waits.push_back(wait);
+        answers.updates.push_back(update);
+        answers.times.push_back(times);
+    };
+    IDirectDrawStreamSample *made = nullptr;
+    ASSERT_EQ(ddStream_->CreateSample(&surface, nullptr, 0, &made), S_OK);
+    sample = made;
+
+    // A deadlock fails the test instead of hanging it: the scenario runs
+    // aside, and the process ends if it does not come back.
+    std::promise<std::vector<STREAM_TIME>> played;
+    std::future<std::vector<STREAM_TIME>> result = played.get_future();
+    std::thread([&] { played.set_value(Play(made)); }).detach();
+    if (result.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ADD_FAILURE() << "an update whose surface calls back into its sample never completed";
+        std::_Exit(1);
+    }
+    const std::vector<STREAM_TIME> starts = result.get();
+    for (size_t frame = 1; frame < starts.size(); ++frame)
+        EXPECT_GT(starts[frame], starts[frame - 1]) << "frame " << frame;
+
+    // Inside Lock the update is on its way: pending, and busy to another.
+    ASSERT_GE(answers.polls.size(), static_cast<size_t>(kFrames));
+    for (size_t call = 0; call < answers.polls.size(); ++call) {
+        EXPECT_EQ(answers.polls[call], MS_S_PENDING) << call;
+        EXPECT_EQ(answers.waits[call], MS_S_PENDING) << call;  // it cannot wait for its own caller
+        EXPECT_EQ(answers.updates[call], MS_E_BUSY) << call;
+        EXPECT_EQ(answers.times[call], S_OK) << call;
+    }
+    bool painted = false;
+    for (BYTE byte : surface.pixels) painted = painted || byte != 0;
+    EXPECT_TRUE(painted);
+
+    sample = nullptr;
+    EXPECT_EQ(made->Release(), 0u);
+    EXPECT_EQ(surface.refs(), 1u);
+}
+
+}  // namespace
+}  // namespace mmtest
