@@ -57,24 +57,24 @@ AudioRenderer::~AudioRenderer() {
     output_.reset();
 }
 
-void AudioRenderer::Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock) {
+void AudioRenderer::Play(std::shared_ptr<MovieSource> source, const MovieInfo &movie, StreamClock &clock) {
     clock_ = &clock;
     if (!movie.hasSound) return;  // a silent movie needs no thread
-    // The track is opened on the feeding thread: a second demuxer over the
-    // file, which the caller of OpenFile need not wait for. Until the sound
-    // starts the clock goes on by itself, as it does while the device
-    // fills its first buffer.
-    thread_ = std::thread([this, utf8Path, movie] {
+    // The track and the device are opened on the feeding thread, which the
+    // caller of OpenFile need not wait for. Until the sound starts the
+    // clock goes on by itself, as it does while the device fills its first
+    // buffer.
+    thread_ = std::thread([this, source = std::move(source), movie]() mutable {
         GuardExceptions([&] {
-            if (Open(utf8Path, movie)) Feed();
+            if (Open(std::move(source), movie)) Feed();
             return S_OK;
         });
         ReleaseAudioThreadState();  // the device was paused here
     });
 }
 
-bool AudioRenderer::Open(const std::string &utf8Path, const MovieInfo &movie) {
-    track_ = AudioTrack::Open(utf8Path, movie.container, movie.originMicroseconds, kRate, kChannels);
+bool AudioRenderer::Open(std::shared_ptr<MovieSource> source, const MovieInfo &movie) {
+    track_ = AudioTrack::Open(std::move(source), movie.originMicroseconds, kRate, kChannels);
     if (!track_) return false;  // a silent movie
     ring_.assign(kRingFrames * kChannels, 0);
     // Opened paused: the device takes nothing until the first restart.

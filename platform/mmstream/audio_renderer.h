@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,9 +36,9 @@ public:
     AudioRenderer(const AudioRenderer &) = delete;
     AudioRenderer &operator=(const AudioRenderer &) = delete;
 
-    // Starts playing the file's sound track, if it has one and a device
-    // opens for it.
-    void Play(const std::string &utf8Path, const MovieInfo &movie, StreamClock &clock);
+    // Starts playing the movie's sound track from its source, if it has
+    // one and a device opens for it.
+    void Play(std::shared_ptr<MovieSource> source, const MovieInfo &movie, StreamClock &clock);
     // The clock was run, stopped or set.
     void ClockChanged();
 
@@ -47,7 +46,7 @@ private:
     AudioRenderer() = default;
     // Opens the track and the device, on the feeding thread; false for a
     // silent movie.
-    bool Open(const std::string &utf8Path, const MovieInfo &movie);
+    bool Open(std::shared_ptr<MovieSource> source, const MovieInfo &movie);
     void Feed();
     // Places the track and the sound buffer at the clock's position.
     // False when the clock has not changed since the last restart.

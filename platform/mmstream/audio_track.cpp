@@ -11,7 +11,6 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "mmstream/file_input.h"
 #include "mmstream/time_arithmetic.h"
 
 namespace standin::mmstream {
@@ -31,34 +30,37 @@ AudioTrack::~AudioTrack() {
     av_frame_free(&frame_);
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
-    CloseFileInput(&format_);
+    if (source_) source_->Feed(MovieSource::kSound, -1);  // its packets are kept no more
 }
 
-std::unique_ptr<AudioTrack> AudioTrack::Open(const std::string &utf8Path, const AVInputFormat *container,
-                                             int64_t originMicroseconds, int outputRate, int outputChannels) {
+std::unique_ptr<AudioTrack> AudioTrack::Open(std::shared_ptr<MovieSource> source, int64_t originMicroseconds,
+                                             int outputRate, int outputChannels) {
     av_log_set_level(AV_LOG_QUIET);
     std::unique_ptr<AudioTrack> track(new AudioTrack());
     track->originMicroseconds_ = originMicroseconds;
     track->outputRate_ = outputRate;
     track->outputChannels_ = outputChannels;
+    track->source_ = std::move(source);
 
-    const int opened = OpenFileInput(utf8Path, container, &track->format_);
-    if (opened < 0 || avformat_find_stream_info(track->format_, nullptr) < 0) return nullptr;
-
+    // The picture's open found the streams; the sound takes them as found.
     const AVCodec *decoder = nullptr;
-    track->streamIndex_ = av_find_best_stream(track->format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-    if (track->streamIndex_ < 0 || !decoder) return nullptr;
-    if (!RateAccepted(track->format_->streams[track->streamIndex_]->codecpar->sample_rate)) return nullptr;
-    for (unsigned i = 0; i < track->format_->nb_streams; ++i)
-        if (static_cast<int>(i) != track->streamIndex_) track->format_->streams[i]->discard = AVDISCARD_ALL;
-
-    track->codec_ = avcodec_alloc_context3(decoder);
-    track->packet_ = av_packet_alloc();
-    track->frame_ = av_frame_alloc();
-    if (!track->codec_ || !track->packet_ || !track->frame_ ||
-        avcodec_parameters_to_context(track->codec_, track->format_->streams[track->streamIndex_]->codecpar) < 0 ||
-        avcodec_open2(track->codec_, decoder, nullptr) < 0)
-        return nullptr;
+    bool opened = false;
+    track->source_->Use([&](AVFormatContext *format) {
+        track->streamIndex_ = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+        if (track->streamIndex_ < 0 || !decoder) return;
+        const AVStream *stream = format->streams[track->streamIndex_];
+        if (!RateAccepted(stream->codecpar->sample_rate)) return;
+        track->timeBase_ = stream->time_base;
+        track->streamStart_ = stream->start_time;
+        track->codec_ = avcodec_alloc_context3(decoder);
+        track->packet_ = av_packet_alloc();
+        track->frame_ = av_frame_alloc();
+        opened = track->codec_ && track->packet_ && track->frame_ &&
+                 avcodec_parameters_to_context(track->codec_, stream->codecpar) >= 0 &&
+                 avcodec_open2(track->codec_, decoder, nullptr) >= 0;
+    });
+    if (!opened) return nullptr;
+    track->source_->Feed(MovieSource::kSound, track->streamIndex_);
     return track;
 }
 
@@ -97,23 +99,22 @@ bool AudioTrack::Next(std::vector<uint8_t> *pcm, STREAM_TIME *start) {
             continue;
         }
         if (received != AVERROR(EAGAIN) || draining_) return false;
-        if (av_read_frame(format_, packet_) < 0) {
+        if (source_->Next(MovieSource::kSound, packet_) < 0) {
             draining_ = true;
             avcodec_send_packet(codec_, nullptr);
             continue;
         }
-        if (packet_->stream_index == streamIndex_) avcodec_send_packet(codec_, packet_);
+        avcodec_send_packet(codec_, packet_);
         av_packet_unref(packet_);
     }
 }
 
 bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start) {
-    const AVStream *stream = format_->streams[streamIndex_];
     *start = nextStart_;
     // A timestamp too large to rescale (av_rescale_q gives INT64_MIN) is
     // taken as missing.
     const int64_t stamp = frame.best_effort_timestamp != AV_NOPTS_VALUE
-                              ? av_rescale_q(frame.best_effort_timestamp, stream->time_base, kStreamTimeBase)
+                              ? av_rescale_q(frame.best_effort_timestamp, timeBase_, kStreamTimeBase)
                               : INT64_MIN;
     if (stamp != INT64_MIN)
         *start = SaturatingSub(stamp, av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, kStreamTimeBase));
@@ -133,13 +134,12 @@ bool AudioTrack::Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM
 }
 
 void AudioTrack::Seek(STREAM_TIME time) {
-    const AVStream *stream = format_->streams[streamIndex_];
-    int64_t target = SaturatingAdd(av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, stream->time_base),
-                                   av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base));
+    int64_t target = SaturatingAdd(av_rescale_q(originMicroseconds_, AV_TIME_BASE_Q, timeBase_),
+                                   av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, timeBase_));
     // From the movie's start, the track plays from its own, which may lie
     // before the first frame.
-    if (time <= 0 && stream->start_time != AV_NOPTS_VALUE) target = std::min(target, stream->start_time);
-    av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD);
+    if (time <= 0 && streamStart_ != AV_NOPTS_VALUE) target = std::min(target, streamStart_);
+    source_->SeekFor(MovieSource::kSound, target);
     avcodec_flush_buffers(codec_);
     if (resampler_) swr_init(resampler_);  // drops what the resampler still held
     draining_ = false;

@@ -1,34 +1,34 @@
-// The sound track of a movie file, decoded and resampled to 16-bit
-// interleaved PCM at the output's rate and channel count.
+// The sound track of a movie, decoded from the packets of the movie's
+// source and resampled to 16-bit interleaved PCM at the output's rate and
+// channel count.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <mmstream.h>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/rational.h>
 }
 
-struct AVFormatContext;
+#include "mmstream/source/movie_source.h"
+
 struct AVCodecContext;
 struct AVPacket;
 struct AVFrame;
-struct AVInputFormat;
 struct SwrContext;
 
 namespace standin::mmstream {
 
 class AudioTrack {
 public:
-    // Null when the file has no sound track that can be decoded.
-    // `container`: the file's format when known (null: probed);
+    // Null when the movie has no sound track that can be decoded.
     // `originMicroseconds` is the file time that counts as movie time 0.
-    static std::unique_ptr<AudioTrack> Open(const std::string &utf8Path, const AVInputFormat *container,
-                                            int64_t originMicroseconds, int outputRate, int outputChannels);
+    static std::unique_ptr<AudioTrack> Open(std::shared_ptr<MovieSource> source, int64_t originMicroseconds,
+                                            int outputRate, int outputChannels);
     ~AudioTrack();
     AudioTrack(const AudioTrack &) = delete;
     AudioTrack &operator=(const AudioTrack &) = delete;
@@ -45,7 +45,9 @@ private:
     bool Convert(const AVFrame &frame, std::vector<uint8_t> *pcm, STREAM_TIME *start);
     bool Configure(const AVFrame &frame);
 
-    AVFormatContext *format_ = nullptr;
+    std::shared_ptr<MovieSource> source_;
+    AVRational timeBase_{0, 1};  // of the sound stream
+    int64_t streamStart_ = INT64_MIN;  // its start_time
     AVCodecContext *codec_ = nullptr;
     AVPacket *packet_ = nullptr;
     AVFrame *frame_ = nullptr;

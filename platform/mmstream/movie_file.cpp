@@ -10,9 +10,9 @@ extern "C" {
 #include <libavutil/version.h>
 }
 
-#include "mmstream/file_input.h"
 #include "mmstream/gif_colour_table.h"
 #include "mmstream/open_failure.h"
+#include "mmstream/source/stream_length.h"
 #include "mmstream/time_arithmetic.h"
 #include "mmstream/video_decoder.h"
 
@@ -52,27 +52,6 @@ bool VideoSizeAccepted(const AVFormatContext *format) {
            FrameSizeAccepted(format->streams[video]->codecpar->width, format->streams[video]->codecpar->height);
 }
 
-// The end of the last packet of a video stream, in the stream's time base,
-// from demuxing the whole file on its own; AV_NOPTS_VALUE if none tells.
-int64_t LastPacketEnd(const std::string &utf8Path, const AVInputFormat *container, int streamIndex) {
-    AVFormatContext *format = nullptr;
-    if (OpenFileInput(utf8Path, container, &format) < 0) return AV_NOPTS_VALUE;
-    int64_t end = AV_NOPTS_VALUE;  // the lowest value, so std::max works
-    AVPacket *packet = av_packet_alloc();
-    if (packet && avformat_find_stream_info(format, nullptr) >= 0 &&
-        streamIndex < static_cast<int>(format->nb_streams)) {
-        while (av_read_frame(format, packet) >= 0) {
-            const int64_t start = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (packet->stream_index == streamIndex && start != AV_NOPTS_VALUE)
-                end = std::max(end, start + std::max<int64_t>(packet->duration, 0));
-            av_packet_unref(packet);
-        }
-    }
-    av_packet_free(&packet);
-    CloseFileInput(&format);
-    return end;
-}
-
 STREAM_TIME FrameRateToTimePerFrame(AVRational rate) {
     if (rate.num <= 0 || rate.den <= 0) return 0;
     return av_rescale(10000000, rate.den, rate.num);
@@ -85,67 +64,66 @@ MovieFile::MovieFile() = default;
 MovieFile::~MovieFile() {
     av_packet_free(&packet_);
     avcodec_free_context(&codec_);
-    CloseFileInput(&format_);
 }
 
-std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT *error) {
-    av_log_set_level(AV_LOG_QUIET);
-    std::unique_ptr<MovieFile> movie(new MovieFile());
-
-    const int result = OpenFileInput(utf8Path, nullptr, &movie->format_);
-    if (result < 0) {
-        *error = OpenFailure(result);
-        return nullptr;
-    }
+// Finds the streams and what the movie reports, and opens the decoder.
+HRESULT MovieFile::Probe(AVFormatContext *format, int *sound) {
     // Frames larger than the platform takes are refused before anything is
     // made for them: as soon as the headers tell, and again once the
     // streams are known.
-    if (!VideoSizeAccepted(movie->format_)) {
-        *error = VFW_E_UNSUPPORTED_STREAM;
-        return nullptr;
-    }
-    if (avformat_find_stream_info(movie->format_, nullptr) < 0) {
-        *error = VFW_E_INVALID_FILE_FORMAT;
-        return nullptr;
-    }
-
-    movie->streamIndex_ = FindVideoStream(movie->format_);
-    if (movie->streamIndex_ < 0) {
-        *error = VFW_E_UNSUPPORTED_STREAM;
-        return nullptr;
-    }
-    AVStream *stream = movie->format_->streams[movie->streamIndex_];
-    if (!VideoSizeAccepted(movie->format_)) {
-        *error = VFW_E_UNSUPPORTED_STREAM;
-        return nullptr;
-    }
-    movie->packet_ = av_packet_alloc();
-    const HRESULT decoder = movie->packet_ ? OpenVideoDecoder(*stream, &movie->codec_) : E_OUTOFMEMORY;
-    if (FAILED(decoder)) {
-        *error = decoder;
-        return nullptr;
-    }
+    if (!VideoSizeAccepted(format)) return VFW_E_UNSUPPORTED_STREAM;
+    if (avformat_find_stream_info(format, nullptr) < 0) return VFW_E_INVALID_FILE_FORMAT;
+    streamIndex_ = FindVideoStream(format);
+    if (streamIndex_ < 0 || !VideoSizeAccepted(format)) return VFW_E_UNSUPPORTED_STREAM;
+    AVStream *stream = format->streams[streamIndex_];
+    packet_ = av_packet_alloc();
+    const HRESULT decoder = packet_ ? OpenVideoDecoder(*stream, &codec_) : E_OUTOFMEMORY;
+    if (FAILED(decoder)) return decoder;
     const AVCodec *soundDecoder = nullptr;
-    movie->info_.hasSound =
-        av_find_best_stream(movie->format_, AVMEDIA_TYPE_AUDIO, -1, -1, &soundDecoder, 0) >= 0 && soundDecoder;
-    // Other streams are never read; discarding them saves the demuxer work.
-    for (unsigned i = 0; i < movie->format_->nb_streams; ++i)
-        if (static_cast<int>(i) != movie->streamIndex_) movie->format_->streams[i]->discard = AVDISCARD_ALL;
+    *sound = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &soundDecoder, 0);
+    info_.hasSound = *sound >= 0 && soundDecoder;
 
-    movie->firstTimestamp_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    MovieInfo &info = movie->info_;
-    info.container = movie->format_->iformat;
-    info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
-    info.timePerFrame = FrameRateToTimePerFrame(stream->avg_frame_rate);
-    if (info.timePerFrame == 0) info.timePerFrame = FrameRateToTimePerFrame(stream->r_frame_rate);
+    timeBase_ = stream->time_base;
+    firstTimestamp_ = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
+    info_.originMicroseconds = av_rescale_q(firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
+    info_.timePerFrame = FrameRateToTimePerFrame(stream->avg_frame_rate);
+    if (info_.timePerFrame == 0) info_.timePerFrame = FrameRateToTimePerFrame(stream->r_frame_rate);
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
-        info.duration = av_rescale_q(stream->duration, stream->time_base, kStreamTimeBase);
-    } else if (movie->format_->duration != AV_NOPTS_VALUE) {
-        const int64_t formatStart = movie->format_->start_time != AV_NOPTS_VALUE ? movie->format_->start_time : 0;
-        info.duration = av_rescale_q(
-            SaturatingSub(movie->format_->duration, SaturatingSub(info.originMicroseconds, formatStart)),
-            AV_TIME_BASE_Q, kStreamTimeBase);
+        info_.duration = av_rescale_q(stream->duration, stream->time_base, kStreamTimeBase);
+    } else if (format->duration != AV_NOPTS_VALUE) {
+        const int64_t formatStart = format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
+        info_.duration = av_rescale_q(
+            SaturatingSub(format->duration, SaturatingSub(info_.originMicroseconds, formatStart)), AV_TIME_BASE_Q,
+            kStreamTimeBase);
     }
+    return S_OK;
+}
+
+std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, bool keepSound, HRESULT *error) {
+    av_log_set_level(AV_LOG_QUIET);
+    std::unique_ptr<MovieFile> movie(new MovieFile());
+
+    int result = 0;
+    movie->source_ = MovieSource::Open(utf8Path, &result);
+    if (!movie->source_) {
+        *error = OpenFailure(result);
+        return nullptr;
+    }
+    MovieSource &source = *movie->source_;
+    int sound = -1;
+    *error = S_OK;
+    source.Use([&](AVFormatContext *format) { *error = movie->Probe(format, &sound); });
+    if (FAILED(*error)) return nullptr;
+    MovieInfo &info = movie->info_;
+    source.Feed(MovieSource::kPicture, movie->streamIndex_);
+    if (keepSound && info.hasSound) source.Feed(MovieSource::kSound, sound);
+    // A length guessed from the bit rate (bare elementary streams) can be
+    // far off: the packets tell where the frames end.
+    int64_t end = AV_NOPTS_VALUE;
+    source.Use([&](AVFormatContext *format) {
+        if (format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE)
+            end = ScanLastPacketEnd(format, movie->streamIndex_);
+    });
 
     // A movie counts as open only once a frame has come out of the decoder.
     if (movie->DecodeOne(&movie->firstFrame_) != S_OK || movie->firstFrame_.picture->width <= 0 ||
@@ -167,7 +145,7 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         movie->firstFrame_.end -= movie->firstFrame_.start;
         movie->firstFrame_.start = 0;
         movie->nextStart_ = movie->firstFrame_.end;
-        info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, stream->time_base, AV_TIME_BASE_Q);
+        info.originMicroseconds = av_rescale_q(movie->firstTimestamp_, movie->timeBase_, AV_TIME_BASE_Q);
     }
     info.width = first->width;
     info.height = first->height;
@@ -179,14 +157,8 @@ std::unique_ptr<MovieFile> MovieFile::Open(const std::string &utf8Path, HRESULT 
         info.palettized = true;
         info.palette = movie->gifColourTable_;
     }
-    // A length guessed from the bit rate (bare elementary streams) can be
-    // far off: the packets tell where the frames end.
-    if (movie->format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
-        const int64_t end = LastPacketEnd(utf8Path, movie->format_->iformat, movie->streamIndex_);
-        if (end != AV_NOPTS_VALUE)
-            info.duration =
-                av_rescale_q(SaturatingSub(end, movie->firstTimestamp_), stream->time_base, kStreamTimeBase);
-    }
+    if (end != AV_NOPTS_VALUE)
+        info.duration = av_rescale_q(SaturatingSub(end, movie->firstTimestamp_), movie->timeBase_, kStreamTimeBase);
     if (info.duration < movie->firstFrame_.end) info.duration = movie->firstFrame_.end;
     *error = S_OK;
     return movie;
@@ -215,7 +187,7 @@ HRESULT MovieFile::NextFrame(DecodedFrame *frame) {
                 rewound_ = true;
             }
             Rewind(SaturatingAdd(firstTimestamp_,
-                                 av_rescale_q(earlier, kStreamTimeBase, format_->streams[streamIndex_]->time_base)));
+                                 av_rescale_q(earlier, kStreamTimeBase, timeBase_)));
             seekChecked_ = false;
             continue;
         }
@@ -237,15 +209,16 @@ void MovieFile::Seek(STREAM_TIME time) {
         seekChecked_ = true;
         return;
     }
-    const AVStream *stream = format_->streams[streamIndex_];
-    Rewind(SaturatingAdd(firstTimestamp_, av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, stream->time_base)));
+    Rewind(SaturatingAdd(firstTimestamp_, av_rescale_q(time > 0 ? time : 0, kStreamTimeBase, timeBase_)));
 }
 
 void MovieFile::Rewind(int64_t streamTimestamp) {
-    if (av_seek_frame(format_, streamIndex_, streamTimestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(format_, streamIndex_, firstTimestamp_, AVSEEK_FLAG_BACKWARD) < 0) {
-        avformat_seek_file(format_, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE);
-    }
+    source_->Reposition(MovieSource::kPicture, streamTimestamp, [&](AVFormatContext *format) {
+        if (av_seek_frame(format, streamIndex_, streamTimestamp, AVSEEK_FLAG_BACKWARD) < 0 &&
+            av_seek_frame(format, streamIndex_, firstTimestamp_, AVSEEK_FLAG_BACKWARD) < 0) {
+            avformat_seek_file(format, -1, INT64_MIN, 0, INT64_MAX, AVSEEK_FLAG_BYTE);
+        }
+    });
     // A decoder made anew has nothing to flush; one that cannot be yet is
     // made anew by the next decode.
     if (!decoderSuspect_) avcodec_flush_buffers(codec_);
@@ -264,7 +237,9 @@ void MovieFile::Rewind(int64_t streamTimestamp) {
 bool MovieFile::RenewDecoderIfSuspect() {
     if (!decoderSuspect_) return true;
     AVCodecContext *fresh = nullptr;
-    if (FAILED(OpenVideoDecoder(*format_->streams[streamIndex_], &fresh))) return false;
+    HRESULT made = E_OUTOFMEMORY;
+    source_->Use([&](AVFormatContext *format) { made = OpenVideoDecoder(*format->streams[streamIndex_], &fresh); });
+    if (FAILED(made)) return false;
     avcodec_free_context(&codec_);
     codec_ = fresh;
     decoderSuspect_ = false;
@@ -298,18 +273,12 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
             return MS_S_ENDOFSTREAM;
         }
         if (!packetHeld_) {
-            const int read = av_read_frame(format_, packet_);
+            const int read = source_->Next(MovieSource::kPicture, packet_);
             if (read == AVERROR(ENOMEM)) return outOfMemory();
             if (read < 0) {
-                // Anything but the end of the file (a demuxer that gives up
-                // on damaged data, a read that failed) cuts the data short.
-                cutShort_ = read != AVERROR_EOF || FileInputCutShort(format_);
+                cutShort_ = read != AVERROR_EOF || source_->EndedEarly();
                 draining_ = true;
                 avcodec_send_packet(codec_, nullptr);
-                continue;
-            }
-            if (packet_->stream_index != streamIndex_) {
-                av_packet_unref(packet_);
                 continue;
             }
             if (codec_->codec_id == AV_CODEC_ID_GIF && !sawGifColourTable_)
@@ -325,19 +294,17 @@ HRESULT MovieFile::DecodeOne(DecodedFrame *frame) {
         av_packet_unref(packet_);
     }
 
-    const AVStream *stream = format_->streams[streamIndex_];
     STREAM_TIME start = nextStart_;
     // A timestamp too far off to rescale (av_rescale_q gives INT64_MIN) is
     // taken as missing.
     const int64_t stamp =
         picture->best_effort_timestamp != AV_NOPTS_VALUE
-            ? av_rescale_q(SaturatingSub(picture->best_effort_timestamp, firstTimestamp_), stream->time_base,
-                           kStreamTimeBase)
+            ? av_rescale_q(SaturatingSub(picture->best_effort_timestamp, firstTimestamp_), timeBase_, kStreamTimeBase)
             : INT64_MIN;
     if (stamp != INT64_MIN) start = stamp;
     const int64_t duration = FrameDuration(*picture);
     STREAM_TIME length =
-        duration > 0 ? av_rescale_q(duration, stream->time_base, kStreamTimeBase) : info_.timePerFrame;
+        duration > 0 ? av_rescale_q(duration, timeBase_, kStreamTimeBase) : info_.timePerFrame;
     if (length <= 0) length = 1;
     frame->picture = std::move(picture);
     frame->start = start;

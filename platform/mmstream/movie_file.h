@@ -1,4 +1,5 @@
-// The video track of a movie file: demuxing and decoding through FFmpeg.
+// The video track of a movie file: decoding through FFmpeg the packets of
+// the movie's source, which it opens and shares with the sound track.
 //
 // A MovieFile is opened on one thread and afterwards used by one thread at a
 // time (the stream's decoding thread); it takes no locks of its own.
@@ -11,8 +12,13 @@
 
 #include <mmstream.h>
 
+extern "C" {
+#include <libavutil/rational.h>
+}
+
 #include "mmstream/decoded_frame.h"
 #include "mmstream/movie_info.h"
+#include "mmstream/source/movie_source.h"
 
 struct AVFormatContext;
 struct AVCodecContext;
@@ -23,13 +29,16 @@ namespace standin::mmstream {
 class MovieFile {
 public:
     // Opens `utf8Path` and decodes its first frame, so that success means the
-    // video really plays. On failure returns null and sets *error.
-    static std::unique_ptr<MovieFile> Open(const std::string &utf8Path, HRESULT *error);
+    // video really plays. On failure returns null and sets *error. With
+    // `keepSound` the source keeps the sound track's packets for Source()'s
+    // sound reader.
+    static std::unique_ptr<MovieFile> Open(const std::string &utf8Path, bool keepSound, HRESULT *error);
     ~MovieFile();
     MovieFile(const MovieFile &) = delete;
     MovieFile &operator=(const MovieFile &) = delete;
 
     const MovieInfo &Info() const { return info_; }
+    const std::shared_ptr<MovieSource> &Source() const { return source_; }
     // Whether the decoder runs frame threads, which go on decoding after
     // the call that sent them a packet has returned.
     bool DecodesOnFrameThreads() const;
@@ -50,14 +59,16 @@ public:
 
 private:
     MovieFile();
+    HRESULT Probe(AVFormatContext *format, int *sound);
     HRESULT DecodeOne(DecodedFrame *frame);
     void Rewind(int64_t streamTimestamp);
     bool RenewDecoderIfSuspect();
 
-    AVFormatContext *format_ = nullptr;
+    std::shared_ptr<MovieSource> source_;
     AVCodecContext *codec_ = nullptr;
     AVPacket *packet_ = nullptr;
     int streamIndex_ = -1;
+    AVRational timeBase_{0, 1};  // of the video stream
     int64_t firstTimestamp_ = 0;  // stream time base
     bool draining_ = false;
     bool ended_ = false;

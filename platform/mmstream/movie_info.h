@@ -6,8 +6,6 @@
 
 #include <mmstream.h>
 
-struct AVInputFormat;
-
 namespace standin::mmstream {
 
 struct MovieInfo {
@@ -18,11 +16,8 @@ struct MovieInfo {
     // Where the movie's time 0 lies in the file's own timestamps, in
     // microseconds; the audio track is placed against the same origin.
     int64_t originMicroseconds = 0;
-    // The container as FFmpeg recognised it: other readers of the file
-    // (its sound track) open it as such without probing it again.
-    const AVInputFormat *container = nullptr;
-    // Whether the file has a sound track FFmpeg can decode: only then is
-    // it opened for its sound, on a thread of the audio renderer's.
+    // Whether the file has a sound track FFmpeg can decode: only then does
+    // the audio renderer start a thread to play it.
     bool hasSound = false;
     // Palettized movies: the colours of the first frame (or of a GIF's
     // colour table), as 0x00RRGGBB values.

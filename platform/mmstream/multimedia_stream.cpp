@@ -190,6 +190,7 @@ HRESULT MultimediaStream::AddAudio(DWORD flags, IMediaStream **newStream) {
 // once open. A second OpenFile meanwhile finds the source being defined.
 HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     if (!fileName) return E_POINTER;
+    bool keepSound = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
@@ -198,16 +199,19 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
             if (hr != S_OK) return hr;
         }
         opening_ = true;
+        keepSound = audio_ && video_;  // with no stream (AMMSF_NORENDER) nothing plays
     }
     std::string path;
     std::unique_ptr<DecodingThread> decoder;
+    std::shared_ptr<MovieSource> source;
     std::optional<MovieInfo> info;
     HRESULT hr = GuardExceptions([&] {
         path = Utf16ToUtf8(fileName);
         HRESULT opened = E_FAIL;
-        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, &opened);
+        std::unique_ptr<MovieFile> movie = MovieFile::Open(path, keepSound, &opened);
         if (!movie) return opened;
         info = movie->Info();
+        source = movie->Source();
         decoder = std::make_unique<DecodingThread>(std::move(movie), clock_, endOfStream_);
         return S_OK;
     });
@@ -217,8 +221,8 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
     decoder_ = std::move(decoder);
     movie_ = info;
     // A sound track that cannot be played leaves the movie silent.
-    if (audio_ && video_) GuardExceptions([&] {
-        audio_->Play(path, *info, clock_);
+    if (keepSound) GuardExceptions([&] {
+        audio_->Play(std::move(source), *info, clock_);
         return S_OK;
     });
     lock.unlock();
