@@ -65,10 +65,12 @@ HRESULT DecodingThread::Update(SampleUpdate &update, const Request &request) {
     if (!WriteIfDue(lock, update)) wake_.notify_all();
     if (request.async) return MS_S_PENDING;
     // A synchronous continuous update returns once its first frame is in
-    // the surface (S_OK) and goes on; one that ends first (at the end, a
-    // stop, an abort) returns how it ended.
-    done_.wait(lock, [&] { return !update.Pending() || (update.continuous && update.wroteFrame); });
-    return update.Pending() ? S_OK : update.status;
+    // the surface (S_OK) and goes on, also when it has ended meanwhile (its
+    // outcome is CompletionStatus's); one that ends before any frame (at
+    // the end, a stop, an abort) returns how it ended.
+    const bool continuous = request.continuous;
+    done_.wait(lock, [&] { return !update.Pending() || (continuous && update.wroteFrame); });
+    return continuous && update.wroteFrame ? S_OK : update.status;
 }
 
 HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWORD milliseconds) {
