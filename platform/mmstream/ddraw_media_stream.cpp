@@ -21,8 +21,11 @@ DdrawMediaStream::~DdrawMediaStream() {
 }
 
 // After SetDirectDraw(NULL) the stream makes an object of its own when it
-// next needs one, as it does when added without one.
-HRESULT DdrawMediaStream::DirectDrawLocked(IDirectDraw **directDraw) {
+// next needs one, as it does when added without one. The caller gets a
+// reference of its own: the object may be the host's, and is called with
+// no lock of the stream held.
+HRESULT DdrawMediaStream::HeldDirectDraw(ComRef<IDirectDraw> *held) {
+    std::lock_guard<std::mutex> lock(mutex_);
     if (!directDraw_) {
         const HRESULT hr = DirectDrawCreate(nullptr, &directDraw_, nullptr);
         if (FAILED(hr)) {
@@ -30,7 +33,8 @@ HRESULT DdrawMediaStream::DirectDrawLocked(IDirectDraw **directDraw) {
             return hr;
         }
     }
-    *directDraw = directDraw_;
+    directDraw_->AddRef();
+    held->adopt(directDraw_);
     return S_OK;
 }
 
@@ -86,9 +90,8 @@ HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
     if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
     DDSURFACEDESC screen{};
     screen.dwSize = sizeof(screen);
-    std::lock_guard<std::mutex> lock(mutex_);
-    IDirectDraw *directDraw = nullptr;
-    HRESULT hr = DirectDrawLocked(&directDraw);
+    ComRef<IDirectDraw> directDraw;
+    HRESULT hr = HeldDirectDraw(&directDraw);
     if (FAILED(hr)) return hr;
     hr = directDraw->GetDisplayMode(&screen);
     if (FAILED(hr)) return hr;
@@ -107,23 +110,35 @@ HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
 HRESULT DdrawMediaStream::Palette(IDirectDrawPalette **palette) {
     MovieInfo movie;
     if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (!palette_) {
-        const std::array<uint32_t, 256> &colours = movie.palettized ? movie.palette : FixedPalette();
-        PALETTEENTRY entries[256];
-        for (int i = 0; i < 256; ++i)
-            entries[i] = {static_cast<BYTE>(colours[i] >> 16), static_cast<BYTE>(colours[i] >> 8),
-                          static_cast<BYTE>(colours[i]), 0};
-        IDirectDraw *directDraw = nullptr;
-        HRESULT hr = DirectDrawLocked(&directDraw);
-        if (SUCCEEDED(hr)) hr = directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette_, nullptr);
-        if (FAILED(hr)) {
-            palette_ = nullptr;
-            return hr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (palette_) {
+            *palette = palette_;
+            palette_->AddRef();
+            return S_OK;
         }
     }
-    *palette = palette_;
-    palette_->AddRef();
+    const std::array<uint32_t, 256> &colours = movie.palettized ? movie.palette : FixedPalette();
+    PALETTEENTRY entries[256];
+    for (int i = 0; i < 256; ++i)
+        entries[i] = {static_cast<BYTE>(colours[i] >> 16), static_cast<BYTE>(colours[i] >> 8),
+                      static_cast<BYTE>(colours[i]), 0};
+    ComRef<IDirectDraw> directDraw;
+    HRESULT hr = HeldDirectDraw(&directDraw);
+    IDirectDrawPalette *made = nullptr;
+    if (SUCCEEDED(hr)) hr = directDraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &made, nullptr);
+    if (FAILED(hr)) return hr;
+    {
+        // Made with no lock held: another call may have made one meanwhile.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!palette_) {
+            palette_ = made;
+            made = nullptr;
+        }
+        *palette = palette_;
+        palette_->AddRef();
+    }
+    if (made) made->Release();
     return S_OK;
 }
 
@@ -205,15 +220,19 @@ HRESULT DdrawMediaStream::GetDirectDraw(IDirectDraw **directDraw) {
 
 // NULL lets go of the object.
 HRESULT DdrawMediaStream::SetDirectDraw(IDirectDraw *directDraw) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (directDraw == directDraw_) return S_OK;
-    if (samples_ > 0) return MS_E_SAMPLEALLOC;
-    if (directDraw) directDraw->AddRef();
-    if (directDraw_) directDraw_->Release();
-    directDraw_ = directDraw;
-    if (palette_) palette_->Release();  // made by the old object
-    palette_ = nullptr;
-    return S_OK;
+    ComRef<IDirectDraw> previous;
+    ComRef<IDirectDrawPalette> previousPalette;  // made by the old object
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (directDraw == directDraw_) return S_OK;
+        if (samples_ > 0) return MS_E_SAMPLEALLOC;
+        if (directDraw) directDraw->AddRef();
+        previous.adopt(directDraw_);
+        previousPalette.adopt(palette_);
+        directDraw_ = directDraw;
+        palette_ = nullptr;
+    }
+    return S_OK;  // the old references go with no lock held
 }
 
 HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *rect, DWORD,
@@ -230,9 +249,8 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
         surface->AddRef();
     } else {
         if (rect) return E_INVALIDARG;  // a rectangle needs a surface to lie in
-        std::lock_guard<std::mutex> lock(mutex_);
-        IDirectDraw *directDraw = nullptr;
-        hr = DirectDrawLocked(&directDraw);
+        ComRef<IDirectDraw> directDraw;
+        hr = HeldDirectDraw(&directDraw);
         if (SUCCEEDED(hr)) hr = directDraw->CreateSurface(&format, &surface, nullptr);
         if (FAILED(hr)) return hr;
     }

@@ -8,6 +8,8 @@
 
 #include <ddstream.h>
 
+#include "common/com_ref.h"
+
 namespace standin::mmstream {
 
 class MultimediaStream;
@@ -55,8 +57,9 @@ private:
     // The surface format frames come in: the screen's pixel format.
     HRESULT CurrentFormat(DDSURFACEDESC *format);
     HRESULT Palette(IDirectDrawPalette **palette);
-    // directDraw_, made first if the host let go of it; under mutex_.
-    HRESULT DirectDrawLocked(IDirectDraw **directDraw);
+    // directDraw_ with a reference for the caller, made first if the host
+    // let go of it.
+    HRESULT HeldDirectDraw(ComRef<IDirectDraw> *held);
 
     MultimediaStream &owner_;
     std::mutex mutex_;  // guards the fields below

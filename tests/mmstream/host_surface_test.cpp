@@ -110,5 +110,44 @@ TEST_F(HostSurfaceTest, LockThatCallsBackIntoTheSample) {
     EXPECT_EQ(surface.refs(), 1u);
 }
 
+// A DirectDraw object of the host's whose display mode asks the stream for
+// its DirectDraw object: the stream calls it with no lock of its own held.
+TEST_F(HostSurfaceTest, DirectDrawThatCallsBackIntoTheStream) {
+    moviegen::MovieRecipe recipe{moviegen::Kind::Mpeg4PcmAvi, 64, 48, 25, 1, 3, false};
+    const std::string path = WriteMovie(recipe);
+    fakes::FakeDirectDraw host(nullptr);
+    host.displayFrom = directDraw_;
+    std::atomic<IDirectDrawMediaStream *> stream{nullptr};
+    std::atomic<int> answered{0};
+    host.onDisplayMode = [&] {
+        IDirectDraw *asked = nullptr;
+        if (IDirectDrawMediaStream *const calling = stream.load(); calling && calling->GetDirectDraw(&asked) == S_OK) {
+            if (asked == &host) ++answered;
+            if (asked) asked->Release();
+        }
+    };
+    IDirectDraw *const screen = directDraw_;
+    directDraw_ = &host;  // the stream's DirectDraw object
+    ASSERT_EQ(Open(path), S_OK);
+    directDraw_ = screen;
+    stream = ddStream_;
+
+    std::promise<HRESULT> described;
+    std::future<HRESULT> result = described.get_future();
+    std::thread([&] {
+        DDSURFACEDESC desired{};
+        desired.dwSize = sizeof(desired);
+        described.set_value(ddStream_->GetFormat(nullptr, nullptr, &desired, nullptr));
+    }).detach();
+    if (result.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ADD_FAILURE() << "a DirectDraw object that calls back into the stream was called under its lock";
+        std::_Exit(1);
+    }
+    EXPECT_EQ(result.get(), S_OK);
+    EXPECT_GE(answered.load(), 1);
+    stream = nullptr;
+    FreeRecord();  // before `host` goes
+}
+
 }  // namespace
 }  // namespace mmtest

@@ -123,7 +123,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE FlipToGDISurface() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCaps(LPDDCAPS, LPDDCAPS) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetDisplayMode(LPDDSURFACEDESC) override { return E_NOTIMPL; }
+    // The display mode comes from `displayFrom` when set, after `onDisplayMode`
+    // (a host's object that calls back into its caller) has run.
+    IDirectDraw *displayFrom = nullptr;
+    std::function<void()> onDisplayMode;
+    HRESULT STDMETHODCALLTYPE GetDisplayMode(LPDDSURFACEDESC desc) override {
+        if (onDisplayMode) onDisplayMode();
+        return displayFrom ? displayFrom->GetDisplayMode(desc) : E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetFourCCCodes(LPDWORD, LPDWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetGDISurface(LPDIRECTDRAWSURFACE *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetMonitorFrequency(LPDWORD) override { return E_NOTIMPL; }
