@@ -6,7 +6,7 @@
 #include "com/apartment.h"
 #include "com/class_object_table.h"
 #include "common/exception_guard.h"
-#include "mmstream/multimedia_stream_factory.h"
+#include "mmstream/com/multimedia_stream_factory.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "mmstream/fixed_palette.h"
-#include "mmstream/palette_map.h"
-#include "mmstream/palette_map_cache.h"
+#include "mmstream/palette/fixed_palette.h"
+#include "mmstream/palette/palette_map.h"
+#include "mmstream/palette/palette_map_cache.h"
 
 namespace standin::mmstream {
 namespace {

@@ -1,6 +1,6 @@
 // The stream clock timed by sound: reports of a device of known pace, at
 // made-up times, and the clock read between them.
-#include "mmstream/stream_clock.h"
+#include "mmstream/clock/stream_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "mmstream/update_queue.h"
+#include "mmstream/picture/update_queue.h"
 
 namespace {
 

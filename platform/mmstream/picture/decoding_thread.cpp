@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "common/exception_guard.h"
-#include "mmstream/fixed_palette.h"
+#include "mmstream/palette/fixed_palette.h"
 #include "mmstream/picture/decode_timing.h"
 
 namespace standin::mmstream {

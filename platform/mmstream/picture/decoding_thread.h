@@ -47,14 +47,14 @@
 #include <optional>
 #include <thread>
 
-#include "mmstream/decoded_frame.h"
-#include "mmstream/frame_painter.h"
-#include "mmstream/movie_file.h"
+#include "mmstream/picture/decoded_frame.h"
+#include "mmstream/paint/frame_painter.h"
+#include "mmstream/picture/movie_file.h"
 #include "mmstream/picture/spare_frames.h"
-#include "mmstream/prepared_frame.h"
-#include "mmstream/sample_update.h"
-#include "mmstream/stream_clock.h"
-#include "mmstream/update_queue.h"
+#include "mmstream/paint/prepared_frame.h"
+#include "mmstream/com/sample_update.h"
+#include "mmstream/clock/stream_clock.h"
+#include "mmstream/picture/update_queue.h"
 
 namespace standin::mmstream {
 

@@ -8,7 +8,7 @@
 
 #include "common/exception_guard.h"
 #include "mmstream/picture/decode_timing.h"
-#include "mmstream/surface_writer.h"
+#include "mmstream/paint/surface_writer.h"
 
 namespace standin::mmstream {
 

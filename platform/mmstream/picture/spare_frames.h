@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "mmstream/decoded_frame.h"
+#include "mmstream/picture/decoded_frame.h"
 
 namespace standin::mmstream {
 

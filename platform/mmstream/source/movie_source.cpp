@@ -7,7 +7,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "mmstream/file_input.h"
+#include "mmstream/source/file_input.h"
 
 namespace standin::mmstream {
 
