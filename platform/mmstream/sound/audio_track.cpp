@@ -11,12 +11,13 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "mmstream/clock/stream_time_base.h"
 #include "mmstream/clock/time_arithmetic.h"
 
 namespace standin::mmstream {
 
 namespace {
-constexpr AVRational kStreamTimeBase{1, 10000000};
+
 // The highest sample rate taken (studio sound goes to 384 kHz). A corrupt
 // header can claim billions: libswresample's filter for such a ratio takes
 // gigabytes and minutes to build.
