@@ -144,4 +144,69 @@ TEST(SoundClock, IgnoresStaleReportsAndStoppedOrFreeClocks) {
     EXPECT_EQ(free.Now(), 0);
 }
 
+// One serial for every run, stop and seek: the picture and the sound follow
+// it, and a jump of the picture or a report of the sound from before the
+// last change moves nothing.
+TEST(ClockSerial, EveryChangeBumpsItAndOnlySeeksMoveTheTarget) {
+    StreamClock clock(true);
+    unsigned serial = clock.Serial();
+    struct Change {
+        const char *name;
+        void (*apply)(StreamClock &);
+        bool seek;
+    };
+    const Change changes[] = {
+        {"run", [](StreamClock &c) { c.Run(); }, false},
+        {"seek", [](StreamClock &c) { c.Set(30000000); }, true},
+        {"stop", [](StreamClock &c) { c.Stop(); }, false},
+        {"run again", [](StreamClock &c) { c.Run(); }, false},
+    };
+    for (const Change &change : changes) {
+        const StreamClock::Placement before = clock.Placed();
+        change.apply(clock);
+        const StreamClock::Placement after = clock.Placed();
+        EXPECT_EQ(after.serial, serial + 1) << change.name;
+        EXPECT_EQ(after.seekSerial, change.seek ? after.serial : before.seekSerial) << change.name;
+        serial = after.serial;
+    }
+    EXPECT_EQ(clock.Placed().seekTarget, 30000000);
+    EXPECT_TRUE(clock.Placed().running);
+
+    clock.JumpForward(50000000, serial - 1);  // decoded before the last change
+    EXPECT_EQ(clock.Now(), 30000000);
+    clock.JumpForward(50000000, serial);
+    EXPECT_EQ(clock.Now(), 50000000);
+    clock.SkipForwardTo(90000000, serial - 1);
+    EXPECT_EQ(clock.Now(), 50000000);
+}
+
+// A track that says it has played out hands the clock over to the
+// monotonic clock at once: the pace its last report set is left, and
+// reports of the same serial are not taken any more. The next run, stop or
+// seek takes reports again.
+TEST(SoundClock, AnEndedTrackLeavesTheClockToTheMonotonicPaceAtOnce) {
+    StreamClock clock(false);
+    clock.Run();
+    unsigned epoch = 0;
+    clock.Placed(&epoch);
+    const Steady::time_point start = Steady::now();
+    clock.SoundHeard(epoch, 0, start);
+    // 30 ms ahead of the clock: worked off at the fastest pace.
+    const Steady::time_point last = After(start, 0.02);
+    clock.SoundHeard(epoch, 500000, last);
+    EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.075, 1e-4);
+
+    clock.SoundEnded(epoch, last);
+    EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.05, 1e-6);
+    clock.SoundHeard(epoch, 900000000, After(last, 0.03));
+    EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.05, 1e-6);
+
+    clock.Set(0);
+    clock.Placed(&epoch);
+    const Steady::time_point seeked = Steady::now();
+    clock.SoundHeard(epoch, 0, seeked);
+    clock.SoundHeard(epoch, 500000, After(seeked, 0.02));
+    EXPECT_NEAR(Seconds(clock.At(After(seeked, 0.07)) - clock.At(After(seeked, 0.02))), 0.075, 1e-4);
+}
+
 }  // namespace

@@ -21,9 +21,9 @@ constexpr double kCatchUpSeconds = 0.05;
 // The pace stays within these bounds while it follows the sound.
 constexpr double kSlowestPace = 0.5;
 constexpr double kFastestPace = 1.5;
-// Without a report for this long the sound is taken as gone (ended,
-// stopped, failed): the clock goes on at the monotonic clock's pace. A
-// device takes a buffer every 23 ms.
+// Without a report for this long the device is taken as stalled or
+// failed: the clock goes on at the monotonic clock's pace. A device takes
+// a buffer every 23 ms. A track that ends says so instead.
 constexpr nanoseconds kSoundTimeout = std::chrono::milliseconds(100);
 // The longest the clock waits for sound that starts behind the picture; the
 // renderer drops sound further ahead of the first frame than this.
@@ -58,6 +58,16 @@ STREAM_TIME StreamClock::Placed(unsigned *epoch) const {
     return placedAt_;
 }
 
+StreamClock::Placement StreamClock::Placed() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Placement{epoch_, seekSerial_, seekTarget_, placedAt_, running_};
+}
+
+unsigned StreamClock::Serial() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return epoch_;
+}
+
 STREAM_TIME StreamClock::At(Steady::time_point when) const {
     std::lock_guard<std::mutex> lock(mutex_);
     return ValueAt(when);
@@ -86,6 +96,7 @@ void StreamClock::NewEpoch() {
     ++epoch_;
     placedAt_ = base_;
     placedBySound_ = false;
+    soundEnded_ = false;
     pace_ = 1.0;
     floor_ = INT64_MIN;
 }
@@ -110,16 +121,18 @@ void StreamClock::Set(STREAM_TIME position) {
     base_ = position;
     since_ = Steady::now();
     NewEpoch();
+    seekSerial_ = epoch_;
+    seekTarget_ = position;
 }
 
-void StreamClock::JumpForward(STREAM_TIME position) {
+void StreamClock::JumpForward(STREAM_TIME position, unsigned serial) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (free_ && running_ && position > base_) base_ = position;
+    if (free_ && running_ && serial == epoch_ && position > base_) base_ = position;
 }
 
-void StreamClock::SkipForwardTo(STREAM_TIME position) {
+void StreamClock::SkipForwardTo(STREAM_TIME position, unsigned serial) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!running_ || NowLocked() >= position) return;
+    if (!running_ || serial != epoch_ || NowLocked() >= position) return;
     base_ = position;
     since_ = Steady::now();
     NewEpoch();
@@ -127,7 +140,7 @@ void StreamClock::SkipForwardTo(STREAM_TIME position) {
 
 void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (epoch != epoch_ || !running_ || free_) return;
+    if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
     // Compared where the clock would next move: at `at`, or at the end of
     // a hold still under way.
     const Steady::time_point anchor = std::max(since_, at);
@@ -145,6 +158,19 @@ void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_poi
         paceUntil_ = since_ + kSoundTimeout;
     }
     placedBySound_ = true;
+}
+
+void StreamClock::SoundEnded(unsigned epoch, Steady::time_point at) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
+    soundEnded_ = true;
+    // A hold still under way (sound that ended before it reached the
+    // clock) ends as it would have; the clock never goes back.
+    if (at > since_) {
+        base_ = std::max(ValueAt(at), floor_);
+        since_ = at;
+    }
+    pace_ = 1.0;
 }
 
 std::chrono::nanoseconds StreamClock::RealTimeTo(STREAM_TIME position) const {

@@ -10,9 +10,14 @@
 // heard. The first report after a run or seek places the clock (it holds
 // still until the sound catches up with it); later ones steer its pace,
 // so the clock follows a device that runs fast or slow, stays smooth and
-// never runs backwards. Without reports (a silent movie, a track that has
-// ended, a device that stopped) it goes on at the pace of the monotonic
-// clock from where it stands.
+// never runs backwards. Once the sound says it has played out, the clock
+// goes on at the pace of the monotonic clock from where it stands; so it
+// does 100 ms after the last report of a device that stalled or failed.
+//
+// Every run, stop and seek bumps one serial. The picture's decoding thread
+// and the sound renderer follow it: each compares the serial it last
+// applied with Placement(), and a report, jump or end of an older serial
+// is ignored.
 #pragma once
 
 #include <chrono>
@@ -36,22 +41,39 @@ public:
     STREAM_TIME Now() const;
     // Now() and Running(), read together.
     bool Read(STREAM_TIME *now) const;
-    // Where the clock was last run, stopped or set, and the epoch that
-    // began there: the epoch changes with every run, stop and seek.
+    // What the last run, stop or seek made of the clock.
+    struct Placement {
+        unsigned serial = 0;      // bumped by every run, stop and seek
+        unsigned seekSerial = 0;  // the serial of the last seek; 0 before any
+        STREAM_TIME seekTarget = 0;
+        STREAM_TIME position = 0;  // where the clock stood at `serial`
+        bool running = false;
+    };
+    Placement Placed() const;
+    // Where the clock was last run, stopped or set, and the serial (epoch)
+    // that began there.
     STREAM_TIME Placed(unsigned *epoch) const;
+    unsigned Serial() const;
 
     void Run();
     void Stop();
+    // A seek: the clock stands at `position`, running or not.
     void Set(STREAM_TIME position);
-    // Moves a running free clock forward to `position`; never backward.
-    void JumpForward(STREAM_TIME position);
+    // Moves a running free clock forward to `position`; never backward,
+    // and not once the serial is no longer `serial`.
+    void JumpForward(STREAM_TIME position, unsigned serial);
     // Moves a running clock, free or real, forward to `position` at once;
-    // never backward. The sound of the epoch before no longer steers it.
-    void SkipForwardTo(STREAM_TIME position);
+    // never backward, and not once the serial is no longer `serial`. The
+    // sound of the serial before no longer steers it.
+    void SkipForwardTo(STREAM_TIME position, unsigned serial);
 
     // At `at`, the sound of stream time `heard` is being heard. Reports of
     // an earlier epoch, of a stopped clock or of a free one are ignored.
     void SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at);
+    // At `at`, the sound of `epoch` has played out (its track ended and
+    // everything decoded was taken): from there the clock goes on at the
+    // monotonic clock's pace, and later reports of that epoch are ignored.
+    void SoundEnded(unsigned epoch, Steady::time_point at);
     // The real time until the clock reaches `position` at its present
     // pace (zero once it has); for waits that look again when they end.
     std::chrono::nanoseconds RealTimeTo(STREAM_TIME position) const;
@@ -73,9 +95,12 @@ private:
     // Clock time per real time from since_ to paceUntil_; 1 afterwards.
     double pace_ = 1.0;
     Steady::time_point paceUntil_;
-    unsigned epoch_ = 0;
+    unsigned epoch_ = 0;  // the serial
+    unsigned seekSerial_ = 0;
+    STREAM_TIME seekTarget_ = 0;
     STREAM_TIME placedAt_ = 0;  // base_ when the epoch began
     bool placedBySound_ = false;  // this epoch's first report came
+    bool soundEnded_ = false;     // this epoch's sound played out
     // The highest value read while running: a change of pace between two
     // reads cannot make the clock go back.
     mutable STREAM_TIME floor_ = INT64_MIN;

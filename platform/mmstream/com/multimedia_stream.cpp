@@ -96,15 +96,13 @@ HRESULT MultimediaStream::GetDuration(STREAM_TIME *duration) {
 }
 
 HRESULT MultimediaStream::Seek(STREAM_TIME time) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (decoder_)
-        decoder_->Seek(time);  // sets the clock together with the position
-    else
-        clock_.Set(time);
-    if (audio_) audio_->ClockChanged();
+    clock_.Set(time);
+    ClockChanged();
     return S_OK;
 }
 
+// The picture and the sound follow the clock's serial; they are woken to
+// look at it.
 void MultimediaStream::ClockChanged() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (decoder_) decoder_->ClockChanged();

@@ -17,9 +17,9 @@ using namespace timing;
 void DecodingThread::Serve() {
     Lock lock(mutex_);
     while (!shutdown_) {
-        const unsigned generation = seekGeneration_;
-        if (appliedGeneration_ != generation) {
-            const STREAM_TIME target = seekTarget_;
+        const StreamClock::Placement placing = clock_.Placed();
+        if (placing.seekSerial != appliedSeek_) {
+            const STREAM_TIME target = placing.seekTarget;
             if (next_) spares_.Keep(std::move(next_->picture));
             next_.reset();
             nextPrepared_ = false;
@@ -35,7 +35,7 @@ void DecodingThread::Serve() {
             });
             lock.lock();
             if (FAILED(hr)) endStatus_ = MS_S_ENDOFSTREAM;
-            appliedGeneration_ = generation;
+            appliedSeek_ = placing.seekSerial;
             continue;
         }
         if (!next_ && endStatus_ == S_OK && failure_ == S_OK) {
@@ -59,13 +59,14 @@ void DecodingThread::Serve() {
             // again; whatever else ends the data (its end, a decoder or
             // demuxer that gives up) ends the stream. A seek that overtook
             // the decoding makes either moot.
-            if (hr == S_OK && generation == seekGeneration_) {
+            const bool seeked = SeekPending();
+            if (hr == S_OK && !seeked) {
                 nextStart_.store(frame.start, std::memory_order_release);
                 next_ = std::move(frame);
                 continue;
             }
             spares_.Keep(std::move(frame.picture));
-            if (generation != seekGeneration_) continue;
+            if (seeked) continue;
             if (hr == E_OUTOFMEMORY) {
                 failure_ = hr;
             } else {
@@ -111,7 +112,7 @@ void DecodingThread::Serve() {
         }
         // A caller may have written the frame meanwhile (after withdrawing
         // the update waiting for it and issuing it again).
-        if (!WaitUntilDue(lock, next_->start, generation) || writing_ || !next_) continue;
+        if (!WaitUntilDue(lock, next_->start) || writing_ || !next_) continue;
 
         // The update stays first in the queue while its frame is written.
         SampleUpdate &update = queue_.Front();
@@ -162,13 +163,14 @@ bool DecodingThread::SpinUntilTaken(Lock &lock) {
 // True once the clock has reached `start`; false when something changed
 // meanwhile (a seek, a withdrawn update, shutdown) and the caller should
 // look again.
-bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation) {
+bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start) {
     const SampleUpdate *waiting = &queue_.Front();
     for (;;) {
-        if (shutdown_ || generation != seekGeneration_ || queue_.Empty() || !queue_.IsFront(*waiting) || !next_)
+        unsigned serial = 0;
+        if (shutdown_ || SeekPending(&serial) || queue_.Empty() || !queue_.IsFront(*waiting) || !next_)
             return false;
         if (clock_.Running()) {
-            clock_.JumpForward(start);
+            clock_.JumpForward(start, serial);
             const STREAM_TIME ahead = start - clock_.Now();
             if (ahead < kEarlyTolerance) {
                 // A host polling in a tight loop writes the frame itself

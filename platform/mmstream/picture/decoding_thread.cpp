@@ -16,6 +16,8 @@ DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &cl
     : movie_(std::move(movie)), clock_(clock), duration_(movie_->Info().duration),
       painter_(movie_->Info().palettized ? movie_->Info().palette : FixedPalette()),
       frameThreads_(movie_->DecodesOnFrameThreads()), endOfStream_(endOfStream) {
+    // A seek of the clock before the movie opened does not move its first frame.
+    appliedSeek_ = answeredSeek_ = clock_.Placed().seekSerial;
     // The first frame was decoded when the movie opened: taken now, it is
     // ready for the first update, which need not wait for the thread to
     // start.
@@ -155,24 +157,19 @@ void DecodingThread::Times(const SampleUpdate &update, STREAM_TIME *start, STREA
     if (end) *end = update.frameEnd;
 }
 
-void DecodingThread::Seek(STREAM_TIME position) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        clock_.Set(position);
-        seekTarget_ = position;
-        ++seekGeneration_;
-        if (endOfStream_) ResetEvent(endOfStream_);
-        endSignalled_ = false;
-    }
-    wake_.notify_all();
-}
-
 void DecodingThread::ClockChanged() {
     // Taking the mutex orders the change before the thread's next look at
     // the clock, so the wake-up cannot be lost.
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!clock_.Running()) {
+        const StreamClock::Placement placing = clock_.Placed();
+        if (placing.seekSerial != answeredSeek_) {
+            // The end met before the seek is the end no more.
+            answeredSeek_ = placing.seekSerial;
+            if (endOfStream_) ResetEvent(endOfStream_);
+            endSignalled_ = false;
+        }
+        if (!placing.running && placing.serial != placing.seekSerial) {
             // A stop ends continuous updates: with the frame last written,
             // or none. One whose frame is on its way completes with it.
             queue_.ForEach([&](SampleUpdate &update) {
@@ -187,16 +184,26 @@ void DecodingThread::ClockChanged() {
     wake_.notify_all();
 }
 
+bool DecodingThread::SeekPending(unsigned *serial) const {
+    const StreamClock::Placement placing = clock_.Placed();
+    if (serial) *serial = placing.serial;
+    return placing.seekSerial != appliedSeek_;
+}
+
 bool DecodingThread::AtEnd() const {
-    return endStatus_ != S_OK && appliedGeneration_ == seekGeneration_ && clock_.Running();
+    return endStatus_ != S_OK && !SeekPending() && clock_.Running();
 }
 
 void DecodingThread::AnswerEnd(SampleUpdate &update) {
     // A free clock runs to the end of the movie with its last frame; data
     // cut short ends the movie there, on any clock, rather than showing
-    // its last frame until the clock gets there.
-    clock_.JumpForward(duration_);
-    if (endedEarly_) clock_.SkipForwardTo(duration_);
+    // its last frame until the clock gets there. Not after a seek the
+    // thread has yet to apply.
+    unsigned serial = 0;
+    if (!SeekPending(&serial)) {
+        clock_.JumpForward(duration_, serial);
+        if (endedEarly_) clock_.SkipForwardTo(duration_, serial);
+    }
     Complete(update, endStatus_);
     SignalEnd();
 }

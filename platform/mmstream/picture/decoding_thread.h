@@ -30,7 +30,8 @@
 // decoding ends the stream, and data cut short (a read that failed for
 // good, a file truncated) ends it at the last frame that could be shown. A seek makes the next
 // frame the one shown at the new position, also for an update already
-// waiting.
+// waiting: the thread follows the stream clock's serial, and a seek of the
+// clock newer than the one it applied is its next task.
 //
 // No mutex of the stream is held while a host's object is called: a
 // surface's Lock and Unlock run with the mutex released, the frame and
@@ -90,10 +91,9 @@ public:
     void Rect(const SampleUpdate &update, RECT *rect) const;
     void Times(const SampleUpdate &update, STREAM_TIME *start, STREAM_TIME *end) const;
 
-    // Sets the clock and the position of the next frame together.
-    void Seek(STREAM_TIME position);
-    // Wakes the thread after the clock was run, stopped or set; a stop
-    // completes the continuous updates.
+    // Wakes the thread after the clock was run, stopped or set: a stop
+    // completes the continuous updates, and a seek takes back the end of
+    // the stream and makes the next frame the one at the seek's target.
     void ClockChanged();
 
 private:
@@ -102,7 +102,10 @@ private:
     // movie_->NextFrame, tried again a few times when memory runs out; on
     // the thread, with the mutex released.
     HRESULT DecodeNext(DecodedFrame *frame);
-    bool WaitUntilDue(Lock &lock, STREAM_TIME start, unsigned generation);
+    bool WaitUntilDue(Lock &lock, STREAM_TIME start);
+    // Whether the clock was seeked since the thread last applied a seek;
+    // the clock's serial in *serial.
+    bool SeekPending(unsigned *serial = nullptr) const;
     // Waits a moment, awake, for a polling host to take next_; true once
     // it has.
     bool SpinUntilTaken(Lock &lock);
@@ -167,9 +170,8 @@ private:
     HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
     bool endedEarly_ = false;           // the data was cut short before the movie's end
     HRESULT failure_ = S_OK;            // a decode that failed (no memory), for the next update
-    unsigned seekGeneration_ = 0;
-    unsigned appliedGeneration_ = 0;
-    STREAM_TIME seekTarget_ = 0;
+    unsigned appliedSeek_ = 0;    // the clock's seek serial the frames follow
+    unsigned answeredSeek_ = 0;   // the clock's seek serial endOfStream_ was reset for
     bool shutdown_ = false;
     const HANDLE endOfStream_;
     bool endSignalled_ = false;  // endOfStream_ set since the last seek

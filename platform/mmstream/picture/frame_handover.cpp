@@ -23,10 +23,11 @@ bool DecodingThread::MayBeDue() const {
 }
 
 bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
+    unsigned serial = 0;
     if (update.state != SampleUpdate::State::Queued || !queue_.IsFront(update) || writing_ || !next_ ||
-        appliedGeneration_ != seekGeneration_ || !clock_.Running())
+        SeekPending(&serial) || !clock_.Running())
         return false;
-    clock_.JumpForward(next_->start);
+    clock_.JumpForward(next_->start, serial);
     if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
     // A host's call never waits for a surface another thread holds: the
     // frame is then left to the decoding thread.
@@ -51,7 +52,7 @@ std::optional<HRESULT> DecodingThread::WriteNext(Lock &lock, SampleUpdate &updat
     update.state = SampleUpdate::State::Writing;
     writing_ = true;
     writer_ = std::this_thread::get_id();
-    const unsigned generation = seekGeneration_;
+    const unsigned seekSerial = clock_.Placed().seekSerial;
     lock.unlock();
     std::optional<SurfaceWrite> target;
     const HRESULT locking = GuardExceptions([&] {
@@ -59,7 +60,7 @@ std::optional<HRESULT> DecodingThread::WriteNext(Lock &lock, SampleUpdate &updat
         return S_OK;
     });
     lock.lock();
-    if ((!wait && target && target->Busy()) || generation != seekGeneration_ || !next_) {
+    if ((!wait && target && target->Busy()) || clock_.Placed().seekSerial != seekSerial || !next_) {
         if (target) {
             lock.unlock();
             target.reset();  // lets go of a surface it locked
