@@ -31,6 +31,11 @@ constexpr STREAM_TIME kLongestGap = 100000000;  // 10 s
 // Sound before the first frame that is heard; the clock waits at 0 while it
 // plays, so a track stamped long before the picture must not hold it there.
 constexpr STREAM_TIME kLongestLead = 100000000;  // 10 s
+// A run after a stop plays on from the sound already decoded while the
+// clock stands at most this far from where that sound goes on: a pause
+// leaves it one or two device buffers ahead, which the clock's pace
+// works off within a tenth of a second.
+constexpr STREAM_TIME kPlayOnWindow = 600000;  // 60 ms
 
 STREAM_TIME FramesToTime(int64_t frames) { return frames * 10000000 / kRate; }
 
@@ -105,35 +110,46 @@ void AudioRenderer::ClockChanged() {
     wake_.notify_all();
 }
 
-bool AudioRenderer::Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running) {
-    unsigned epoch = 0;
+AudioRenderer::Followed AudioRenderer::FollowClock(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running) {
     // Where the clock was placed: it waits there for the sound, however
     // late this thread got here.
-    const STREAM_TIME position = clock_->Placed(&epoch);
-    *running = clock_->Running();
+    const StreamClock::Placement placing = clock_->Placed();
+    const STREAM_TIME position = placing.position;
+    *running = placing.running;
+    bool playsOn;
     {
         std::lock_guard<std::mutex> lock(soundMutex_);
         // Running a running stream changes nothing: the sound plays on.
-        if (restarted_ && epoch == epoch_) return false;
-        restarted_ = true;
-        readFrame_ = heldFrames_ = 0;
-        timed_ = false;
-        takenFrames_ = 0;
-        epoch_ = epoch;
+        if (restarted_ && placing.serial == epoch_) return Followed::kUnchanged;
+        // Where the next report will place the clock.
+        const STREAM_TIME soundAt = timed_ ? SaturatingSub(SaturatingAdd(firstStart_, FramesToTime(takenFrames_)), latency_)
+                                           : placedAt_;
+        const STREAM_TIME apart = SaturatingSub(position, soundAt);
+        playsOn = restarted_ && placing.seekSerial == appliedSeek_ && apart <= kPlayOnWindow && apart >= -kPlayOnWindow;
+        epoch_ = placing.serial;
+        if (!playsOn) {
+            restarted_ = true;
+            readFrame_ = heldFrames_ = 0;
+            timed_ = false;
+            takenFrames_ = 0;
+            trackEnded_ = false;
+            placedAt_ = position;
+        }
     }
     output_->Pause(!*running);
+    if (playsOn) return Followed::kPlaysOn;
+    appliedSeek_ = placing.seekSerial;
     // From the start of the movie, sound before the first frame is heard too
     // (up to kLongestLead of it).
     *skipBefore = position > 0 ? position : -kLongestLead;
     *next = position > 0 ? position : 0;
     track_->Seek(position);
-    return true;
+    return Followed::kPlaced;
 }
 
 void AudioRenderer::Feed() {
     std::unique_lock<std::mutex> lock(mutex_);
     bool running = false;
-    bool ended = false;
     STREAM_TIME skipBefore = 0;  // samples before the position are dropped
     STREAM_TIME next = 0;        // where the sound in the ring goes on
     std::vector<uint8_t> pcm;
@@ -145,8 +161,7 @@ void AudioRenderer::Feed() {
         if (restart_) {
             restart_ = false;
             lock.unlock();
-            if (Restart(&skipBefore, &next, &running)) {
-                ended = false;
+            if (FollowClock(&skipBefore, &next, &running) == Followed::kPlaced) {
                 pcm.clear();
                 pushed = 0;
                 fullLeadFrom = Steady::now() + kStartLeadFor;
@@ -155,9 +170,11 @@ void AudioRenderer::Feed() {
             continue;
         }
         size_t held;
+        bool ended;
         {
             std::lock_guard<std::mutex> sound(soundMutex_);
             held = heldFrames_;
+            ended = trackEnded_;
         }
         const Steady::time_point now = Steady::now();
         const size_t ahead = now < fullLeadFrom ? kStartAhead : kKeepAhead;
@@ -181,7 +198,8 @@ void AudioRenderer::Feed() {
             next = SaturatingAdd(start, FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame)));
             pushed = Push(pcm, pushed, start);
         } else {
-            ended = true;
+            std::lock_guard<std::mutex> sound(soundMutex_);
+            trackEnded_ = true;
         }
         lock.lock();
     }
@@ -230,6 +248,7 @@ void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
     STREAM_TIME heard = 0;
     unsigned epoch = 0;
     size_t taken;
+    bool playedOut;
     {
         std::lock_guard<std::mutex> lock(soundMutex_);
         taken = std::min(wanted, heldFrames_);
@@ -244,9 +263,13 @@ void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
         heard = SaturatingSub(SaturatingAdd(firstStart_, FramesToTime(takenFrames_)), latency_);
         takenFrames_ += static_cast<int64_t>(taken);
         epoch = epoch_;
+        playedOut = trackEnded_ && heldFrames_ == 0 && taken < wanted;
     }
     std::fill(samples + taken * kChannels, samples + wanted * kChannels, int16_t{0});
     if (taken > 0) clock_->SoundHeard(epoch, heard, now);
+    // The track has played out: the clock goes on by itself from here,
+    // at once rather than after waiting for reports that cannot come.
+    if (playedOut) clock_->SoundEnded(epoch, now);
     wake_.notify_all();
 }
 

@@ -5,9 +5,12 @@
 // A device is opened only for a movie that has a sound track. A thread
 // decodes the track into a buffer a little ahead of the device; the device
 // takes from it on its own thread, and with each buffer it takes tells the
-// clock what is being heard. Running, stopping or setting the clock starts
-// the sound again from the clock's position: stopping pauses the device,
-// and sound from before a run or seek is never reported. From position 0
+// clock what is being heard, and once the track has played out, that it
+// has. The renderer follows the clock's serial: a stop pauses the device,
+// a run after it plays on from the sound already decoded while the clock
+// stands where that sound goes on, and a seek (or a clock that moved away
+// from the sound) starts the sound again from the clock's position; sound
+// of an earlier serial is never reported. From position 0
 // on, the track plays from its own start, also where that lies before the
 // first frame. A device that does not open within kAudioOpenWait leaves the
 // movie silent, and freeing the renderer waits on no device.
@@ -48,9 +51,11 @@ private:
     // silent movie.
     bool Open(std::shared_ptr<MovieSource> source, const MovieInfo &movie);
     void Feed();
-    // Places the track and the sound buffer at the clock's position.
-    // False when the clock has not changed since the last restart.
-    bool Restart(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running);
+    enum class Followed { kUnchanged, kPlaysOn, kPlaced };
+    // Follows the clock's serial: plays on, or places the track and the
+    // sound buffer at the clock's position (kPlaced, with where the sound
+    // in the buffer begins and goes on).
+    Followed FollowClock(STREAM_TIME *skipBefore, STREAM_TIME *next, bool *running);
     static void FillGap(std::vector<uint8_t> *pcm, size_t offset, STREAM_TIME *start, STREAM_TIME next);
     // Moves what fits of `pcm` from `offset` on into the sound buffer;
     // the new offset.
@@ -60,6 +65,7 @@ private:
 
     std::unique_ptr<AudioTrack> track_;  // used by the feeding thread only
     StreamClock *clock_ = nullptr;
+    unsigned appliedSeek_ = 0;  // the clock's seek serial, as last placed; feeding thread only
     STREAM_TIME latency_ = 0;  // the device's buffer
 
     std::mutex mutex_;
@@ -81,8 +87,12 @@ private:
     bool timed_ = false;
     STREAM_TIME firstStart_ = 0;
     int64_t takenFrames_ = 0;
-    unsigned epoch_ = 0;  // of the clock, at the restart
+    unsigned epoch_ = 0;  // the clock's serial the sound follows
     bool restarted_ = false;
+    STREAM_TIME placedAt_ = 0;  // where the sound was last placed
+    // The track gave its last block: once the ring is drained the sound
+    // has played out. The one place that knows the sound's end.
+    bool trackEnded_ = false;
 
     // Declared last: closed first, so the device calls back no more before
     // the state it reads goes away.

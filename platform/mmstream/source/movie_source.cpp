@@ -1,6 +1,8 @@
 #include "mmstream/source/movie_source.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
 
 extern "C" {
@@ -142,7 +144,14 @@ void MovieSource::Reposition(Reader reader, int64_t streamTimestamp,
     Emptied(reader, state.stream >= 0 ? Microseconds(state.stream, streamTimestamp) : INT64_MIN);
 }
 
+namespace {
+std::array<std::atomic<unsigned long>, 2> seeksFor{};
+}
+
+unsigned long MovieSource::SeeksFor(Reader reader) { return seeksFor[reader].load(std::memory_order_relaxed); }
+
 void MovieSource::SeekFor(Reader reader, int64_t streamTimestamp) {
+    seeksFor[reader].fetch_add(1, std::memory_order_relaxed);
     std::lock_guard<std::mutex> lock(mutex_);
     ReaderState &state = readers_[reader];
     if (state.stream < 0) return;

@@ -70,6 +70,9 @@ public:
     // Otherwise the file is seeked no later than where the other reader
     // stands, so that it loses nothing.
     void SeekFor(Reader reader, int64_t streamTimestamp);
+    // How often readers of any source in the process asked SeekFor: a
+    // reader that plays on asks nothing.
+    static unsigned long SeeksFor(Reader reader);
 
 private:
     struct ReaderState {
