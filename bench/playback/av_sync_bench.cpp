@@ -5,8 +5,10 @@
 // slow, and SDL's disk driver as it runs here. A flash is timed by the end
 // of the tick that put it on the primary surface, a beep by the moment the
 // device takes its first sample; for each flash the offset beep - flash.
-// The run pauses for a second at 40% and seeks ahead at 60% of the movie,
-// once alone and once while another thread keeps a core busy.
+// The run pauses for a second at 40% and seeks ahead at 60% of the movie
+// to a whole second, so that the first frame after the seek is a flash
+// (reported apart as seek_flash_offset_ms), once alone and once while
+// another thread keeps a core busy.
 // Goal: all offsets within one band 15 ms wide that lies inside -40..+15 ms.
 #include <benchmark/benchmark.h>
 
@@ -16,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -97,15 +100,16 @@ bool ShowsFlash(IDirectDrawSurface *primary) {
     return white;
 }
 
-// Plays the movie to its end with a pause and a seek; the flashes' times.
-bool Play(const std::string &path, const Screen &screen, std::vector<Steady::time_point> *flashes) {
+// Plays the movie to its end with a pause and a seek; the flashes' times,
+// and in *afterSeek the index of the first flash after the seek.
+bool Play(const std::string &path, const Screen &screen, std::vector<Steady::time_point> *flashes, size_t *afterSeek) {
     StreamSample *stream = createStreamSample(path.c_str(), nullptr, screen.directDraw());
     if (!stream) return false;
     const double duration = streamDuration(stream);
     // Between whole seconds, so that no flash falls at the cut.
     const double pauseAt = std::floor(duration * 0.4) + 0.5;
     const double seekAt = std::floor(duration * 0.6) + 0.3;
-    const double seekTo = std::floor(duration * 0.7) + 0.6;
+    const double seekTo = std::floor(duration * 0.7);
     const auto pauseFor = std::chrono::milliseconds(std::min(1000, static_cast<int>(duration * 100)));
     // The first frame shows as the stream opens, before the device has
     // started: its flash is not timed.
@@ -128,6 +132,7 @@ bool Play(const std::string &path, const Screen &screen, std::vector<Steady::tim
         } else if (!seeked && clock >= seekAt) {
             seeked = true;
             streamSeek(stream, seekTo);
+            *afterSeek = flashes->size();
         }
         nextTick += std::chrono::milliseconds(1);
         std::this_thread::sleep_until(nextTick);
@@ -158,19 +163,23 @@ void Measure(benchmark::State &state, const char *driver, double pace, bool busy
     beeps.pace = std::string(driver) == "standin" ? pace : 1.0;
     StandinWatchAudio(&TakeBuffer, &beeps);
     std::vector<Steady::time_point> flashes;
+    size_t afterSeek = SIZE_MAX;
     bool played = true;
-    for (auto _ : state) played = Play(path, screen, &flashes);
+    for (auto _ : state) played = Play(path, screen, &flashes, &afterSeek);
     StandinWatchAudio(nullptr, nullptr);
     stop = true;
     if (spinner.joinable()) spinner.join();
 
     // Each flash with the beep nearest to it, if one lies within 200 ms.
     std::vector<double> offsets;
-    for (const Steady::time_point flash : flashes) {
+    for (size_t i = 0; i < flashes.size(); ++i) {
+        const Steady::time_point flash = flashes[i];
         double best = 1e9;
         for (const Steady::time_point beep : beeps.beeps)
             if (std::abs(Ms(beep - flash)) < std::abs(best)) best = Ms(beep - flash);
         if (std::abs(best) < 200) offsets.push_back(best);
+        // The flash at the seek's target: in step as the others, or not.
+        if (i == afterSeek) state.counters["seek_flash_offset_ms"] = best;
         // VIDSURF_BENCH_VERBOSE lists every flash, for a look at the outliers.
         if (std::getenv("VIDSURF_BENCH_VERBOSE"))
             std::fprintf(stderr, "flash at %.3f s: beep - flash %.2f ms\n", Ms(flash - flashes.front()) / 1000, best);

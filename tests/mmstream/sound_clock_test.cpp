@@ -4,6 +4,8 @@
 
 #include <standin/standin.h>
 
+#include "mmstream/source/movie_source.h"
+
 #include <algorithm>
 #include <cmath>
 #include <chrono>
@@ -45,14 +47,16 @@ protected:
     }
 
     // A 64x48 MPEG-4 AVI with the tone: its B-frames put the first frame a
-    // frame after the sound's start.
-    std::string ToneMovie(int frames) {
+    // frame after the sound's start. With `flashes`, white frames and beeps
+    // at every whole second instead.
+    std::string ToneMovie(int frames, bool flashes = false) {
         moviegen::MovieRecipe recipe;
         recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
         recipe.width = 64;
         recipe.height = 48;
         recipe.frames = frames;
         recipe.audio = true;
+        recipe.flashes = flashes;
         return WriteMovie(recipe);
     }
 
@@ -189,14 +193,7 @@ void TimeBeeps(void *context, const short *samples, int frames, int channels, in
 // clock: when the device takes the beep of each whole second, the clock
 // stands one device buffer (23 ms) before that second.
 TEST_F(SoundClockTest, SoundStaysInStepAcrossAPauseAndASeek) {
-    moviegen::MovieRecipe recipe;
-    recipe.kind = moviegen::Kind::Mpeg4PcmAvi;
-    recipe.width = 64;
-    recipe.height = 48;
-    recipe.frames = 100;
-    recipe.audio = true;
-    recipe.flashes = true;
-    ASSERT_EQ(Open(WriteMovie(recipe), true), S_OK);
+    ASSERT_EQ(Open(ToneMovie(100, true), true), S_OK);
     BeepTimes beeps;
     StandinWatchAudio(&TimeBeeps, &beeps);
 
@@ -235,6 +232,50 @@ TEST_F(SoundClockTest, SoundStaysInStepAcrossAPauseAndASeek) {
     ASSERT_EQ(clockAtBeeps.size(), 4u) << "the beeps of 0, 1, 2 (after the pause) and 3 s (after the seek)";
     for (size_t second = 1; second < 4; ++second)
         EXPECT_NEAR(clockAtBeeps[second], second - 1024.0 / 44100, 0.008) << "the beep of " << second << " s";
+}
+
+// A pause plays on from the sound already decoded: the sound is not placed
+// in the track again. A seek places picture and sound together: the frame
+// at the seek's target waits for its sound and is written one device
+// buffer (23 ms) after the device took its beep, as every other frame is.
+TEST_F(SoundClockTest, APausePlaysOnAndASeekRestartsPictureAndSoundTogether) {
+    using standin::mmstream::MovieSource;
+    ASSERT_EQ(Open(ToneMovie(100, true), true), S_OK);
+    MakeSample();
+    BeepTimes beeps;
+    StandinWatchAudio(&TimeBeeps, &beeps);
+    auto playUntil = [&](STREAM_TIME until) {
+        for (STREAM_TIME start = -1; start < until;) {
+            ASSERT_EQ(UpdateNow(), S_OK);
+            sample_->GetSampleTimes(&start, nullptr, nullptr);
+        }
+    };
+
+    playUntil(12000000);
+    const unsigned long placed = MovieSource::SeeksFor(MovieSource::kSound);
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_STOP), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+    playUntil(22000000);
+    EXPECT_EQ(MovieSource::SeeksFor(MovieSource::kSound), placed) << "the pause placed the sound again";
+
+    ASSERT_EQ(mm_->Seek(30000000), S_OK);
+    const Steady::time_point seeked = Steady::now();
+    ASSERT_EQ(UpdateNow(), S_OK);
+    const Steady::time_point shown = Steady::now();
+    STREAM_TIME start = 0;
+    sample_->GetSampleTimes(&start, nullptr, nullptr);
+    EXPECT_EQ(start, 30000000);
+    playUntil(32000000);
+    EXPECT_EQ(MovieSource::SeeksFor(MovieSource::kSound), placed + 1);
+    StandinWatchAudio(nullptr, nullptr);
+
+    std::lock_guard<std::mutex> lock(beeps.mutex);
+    const auto beep = std::find_if(beeps.onsets.begin(), beeps.onsets.end(), [&](Steady::time_point t) { return t >= seeked; });
+    ASSERT_NE(beep, beeps.onsets.end());
+    const double flashAfterBeepMs = std::chrono::duration<double, std::milli>(shown - *beep).count();
+    EXPECT_NEAR(flashAfterBeepMs, 1024.0 / 44.1, 8)
+        << "the flash at the seek's target, against its beep";
 }
 
 }  // namespace

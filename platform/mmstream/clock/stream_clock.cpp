@@ -28,6 +28,9 @@ constexpr nanoseconds kSoundTimeout = std::chrono::milliseconds(100);
 // The longest the clock waits for sound that starts behind the picture; the
 // renderer drops sound further ahead of the first frame than this.
 constexpr STREAM_TIME kLongestHold = 600000000;  // 60 s
+// While the clock awaits the sound's first report, waits for its time look
+// again this often: the report may let it go on sooner.
+constexpr nanoseconds kLookAgainWhileAwaiting = std::chrono::milliseconds(1);
 
 }  // namespace
 
@@ -99,6 +102,23 @@ void StreamClock::NewEpoch() {
     soundEnded_ = false;
     pace_ = 1.0;
     floor_ = INT64_MIN;
+    awaitingSound_ = soundTimes_ && running_ && !free_;
+    if (awaitingSound_) {
+        placedSince_ = since_;
+        since_ += kSoundTimeout;
+    }
+}
+
+void StreamClock::SoundTimes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    soundTimes_ = true;
+}
+
+void StreamClock::StopAwaiting(Steady::time_point at) {
+    if (!awaitingSound_) return;
+    // The clock stood for the sound; it goes on from the sound's word.
+    since_ = std::clamp(at, placedSince_, since_);
+    awaitingSound_ = false;
 }
 
 void StreamClock::Run() {
@@ -141,6 +161,7 @@ void StreamClock::SkipForwardTo(STREAM_TIME position, unsigned serial) {
 void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
+    StopAwaiting(at);
     // Compared where the clock would next move: at `at`, or at the end of
     // a hold still under way.
     const Steady::time_point anchor = std::max(since_, at);
@@ -164,6 +185,7 @@ void StreamClock::SoundEnded(unsigned epoch, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
     soundEnded_ = true;
+    StopAwaiting(at);
     // A hold still under way (sound that ended before it reached the
     // clock) ends as it would have; the clock never goes back.
     if (at > since_) {
@@ -173,16 +195,25 @@ void StreamClock::SoundEnded(unsigned epoch, Steady::time_point at) {
     pace_ = 1.0;
 }
 
-std::chrono::nanoseconds StreamClock::RealTimeTo(STREAM_TIME position) const {
+std::chrono::nanoseconds StreamClock::RealTimeTo(STREAM_TIME position, STREAM_TIME early) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const Steady::time_point now = Steady::now();
-    const STREAM_TIME ahead = SaturatingSub(position, std::max(ValueAt(now), floor_));
-    if (!running_ || free_ || ahead <= 0) return nanoseconds(0);
-    const nanoseconds held = since_ > now ? since_ - now : nanoseconds(0);
+    if (!running_ || free_) return nanoseconds(0);
+    const STREAM_TIME ahead = SaturatingSub(SaturatingSub(position, early), std::max(ValueAt(now), floor_));
+    // A clock that stands (for sound behind it, or for the sound's first
+    // word) reaches the time it stands at only when it moves on: the frame
+    // there is shown with its sound, not before it.
+    const nanoseconds held = since_ > now && position >= base_ ? since_ - now : nanoseconds(0);
+    if (ahead <= 0 && held == nanoseconds(0)) return nanoseconds(0);
     const double pace = now < paceUntil_ ? std::max(pace_, kSlowestPace) : 1.0;
     // At most a day, which keeps the sum in range.
-    const double wait = std::min(static_cast<double>(ahead) * 100 / pace, 864e11);
-    return held + nanoseconds(static_cast<int64_t>(wait));
+    const double wait = ahead > 0 ? std::min(static_cast<double>(ahead) * 100 / pace, 864e11) : 0.0;
+    const nanoseconds until = held + nanoseconds(static_cast<int64_t>(wait));
+    return awaitingSound_ && held > nanoseconds(0) ? std::min(until, kLookAgainWhileAwaiting) : until;
+}
+
+bool StreamClock::Reached(STREAM_TIME position, STREAM_TIME early) const {
+    return RealTimeTo(position, early) == nanoseconds(0);
 }
 
 }  // namespace standin::mmstream

@@ -74,9 +74,18 @@ public:
     // everything decoded was taken): from there the clock goes on at the
     // monotonic clock's pace, and later reports of that epoch are ignored.
     void SoundEnded(unsigned epoch, Steady::time_point at);
-    // The real time until the clock reaches `position` at its present
-    // pace (zero once it has); for waits that look again when they end.
-    std::chrono::nanoseconds RealTimeTo(STREAM_TIME position) const;
+    // The sound times the clock from now on (its device is open): after
+    // every run or seek the clock stands at its position until the sound's
+    // first report places it, for 100 ms at most, so that the frames due
+    // there are shown with their sound rather than before it.
+    void SoundTimes();
+    // The real time until the clock reaches `position`, less `early`, at
+    // its present pace (zero once it has, or when it is stopped or free);
+    // for waits that look again when they end. A clock that stands still
+    // reaches a position at or after where it stands when it moves on.
+    std::chrono::nanoseconds RealTimeTo(STREAM_TIME position, STREAM_TIME early = 0) const;
+    // RealTimeTo(position, early) is zero.
+    bool Reached(STREAM_TIME position, STREAM_TIME early) const;
     // The clock at `when` (not earlier than the last change), as Now()
     // would read it then.
     STREAM_TIME At(Steady::time_point when) const;
@@ -85,6 +94,8 @@ private:
     STREAM_TIME NowLocked() const;
     STREAM_TIME ValueAt(Steady::time_point when) const;
     void NewEpoch();
+    // The first word of the sound since the epoch began came at `at`.
+    void StopAwaiting(Steady::time_point at);
 
     const bool free_;
     mutable std::mutex mutex_;
@@ -101,6 +112,11 @@ private:
     STREAM_TIME placedAt_ = 0;  // base_ when the epoch began
     bool placedBySound_ = false;  // this epoch's first report came
     bool soundEnded_ = false;     // this epoch's sound played out
+    bool soundTimes_ = false;
+    // Standing from placedSince_ until the sound's first report, at most
+    // until since_.
+    bool awaitingSound_ = false;
+    Steady::time_point placedSince_;
     // The highest value read while running: a change of pace between two
     // reads cannot make the clock go back.
     mutable STREAM_TIME floor_ = INT64_MIN;

@@ -171,8 +171,7 @@ bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start) {
             return false;
         if (clock_.Running()) {
             clock_.JumpForward(start, serial);
-            const STREAM_TIME ahead = start - clock_.Now();
-            if (ahead < kEarlyTolerance) {
+            if (clock_.Reached(start, kEarlyTolerance)) {
                 // A host polling in a tight loop writes the frame itself
                 // (see CompletionStatus) while this thread decodes the
                 // next one, so decoding and writing overlap.
@@ -185,7 +184,7 @@ bool DecodingThread::WaitUntilDue(Lock &lock, STREAM_TIME start) {
             }
             // Looks again at least once a second, so a far-off time cannot
             // overflow the wait. The clock's pace follows the sound.
-            wake_.wait_for(lock, std::min<std::chrono::nanoseconds>(clock_.RealTimeTo(start), std::chrono::seconds(1)));
+            wake_.wait_for(lock, std::min<std::chrono::nanoseconds>(clock_.RealTimeTo(start, kEarlyTolerance), std::chrono::seconds(1)));
         } else {
             wake_.wait(lock);  // a stopped clock stands still until run or set
         }

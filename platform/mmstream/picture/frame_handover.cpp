@@ -17,9 +17,7 @@ using namespace timing;
 bool DecodingThread::MayBeDue() const {
     const STREAM_TIME start = nextStart_.load(std::memory_order_acquire);
     if (start == kNoFrame) return false;
-    STREAM_TIME now;
-    if (!clock_.Read(&now)) return false;
-    return clock_.Free() || start - now < kEarlyTolerance;
+    return clock_.Running() && clock_.Reached(start, kEarlyTolerance);
 }
 
 bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
@@ -28,7 +26,7 @@ bool DecodingThread::WriteIfDue(Lock &lock, SampleUpdate &update) {
         SeekPending(&serial) || !clock_.Running())
         return false;
     clock_.JumpForward(next_->start, serial);
-    if (next_->start - clock_.Now() >= kEarlyTolerance) return false;
+    if (!clock_.Reached(next_->start, kEarlyTolerance)) return false;
     // A host's call never waits for a surface another thread holds: the
     // frame is then left to the decoding thread.
     const std::optional<HRESULT> hr = WriteNext(lock, update, false);

@@ -99,6 +99,7 @@ bool AudioRenderer::Open(std::shared_ptr<MovieSource> source, const MovieInfo &m
         return false;
     }
     latency_ = FramesToTime(output_->BufferFrames());
+    clock_->SoundTimes();
     return true;
 }
 
@@ -194,9 +195,13 @@ void AudioRenderer::Feed() {
                 const auto frames = static_cast<uint64_t>(TimeToSamples(SaturatingSub(skipBefore, start), kRate));
                 pushed = static_cast<size_t>(std::min<uint64_t>(pcm.size() / kBytesPerFrame, frames)) * kBytesPerFrame;
             }
-            FillGap(&pcm, pushed, &start, next);
-            next = SaturatingAdd(start, FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame)));
-            pushed = Push(pcm, pushed, start);
+            // A block wholly before the position leaves no gap behind: the
+            // sound in the ring goes on from the position.
+            if (pushed < pcm.size()) {
+                FillGap(&pcm, pushed, &start, next);
+                next = SaturatingAdd(start, FramesToTime(static_cast<int64_t>(pcm.size() / kBytesPerFrame)));
+                pushed = Push(pcm, pushed, start);
+            }
         } else {
             std::lock_guard<std::mutex> sound(soundMutex_);
             trackEnded_ = true;
