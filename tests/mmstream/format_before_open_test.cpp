@@ -10,62 +10,17 @@ namespace {
 
 using moviegen::MovieRecipe;
 
-DDPIXELFORMAT Rgb(DWORD bits, DWORD red, DWORD green, DWORD blue) {
+DDPIXELFORMAT Pixels(DWORD flags, DWORD bits, DWORD red = 0, DWORD green = 0, DWORD blue = 0) {
     DDPIXELFORMAT format{};
     format.dwSize = sizeof(format);
-    format.dwFlags = DDPF_RGB;
-    format.dwRGBBitCount = bits;
+    format.dwFlags = flags, format.dwRGBBitCount = bits;
     format.dwRBitMask = red, format.dwGBitMask = green, format.dwBBitMask = blue;
+    if (flags & DDPF_ALPHAPIXELS) format.dwRGBAlphaBitMask = 0xFF000000;
+    if (flags & DDPF_FOURCC) format.dwFourCC = 0x32595559;  // 'YUY2'
     return format;
 }
 
-DDPIXELFORMAT Palettized(DWORD flags, DWORD bits) {
-    DDPIXELFORMAT format{};
-    format.dwSize = sizeof(format);
-    format.dwFlags = flags;
-    format.dwRGBBitCount = bits;
-    return format;
-}
-
-DDPIXELFORMAT WithAlpha() {
-    DDPIXELFORMAT format = Rgb(32, 0xFF0000, 0xFF00, 0xFF);
-    format.dwFlags |= DDPF_ALPHAPIXELS;
-    format.dwRGBAlphaBitMask = 0xFF000000;
-    return format;
-}
-
-DDPIXELFORMAT Yuy2() {
-    DDPIXELFORMAT format{};
-    format.dwSize = sizeof(format);
-    format.dwFlags = DDPF_FOURCC;
-    format.dwFourCC = 0x32595559;  // 'YUY2'
-    return format;
-}
-
-class FormatBeforeOpenTest : public StreamTest {
-protected:
-    // An initialized stream with a video stream and no movie.
-    void AddVideo() {
-        ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
-                                   reinterpret_cast<void **>(&mm_)),
-                  S_OK);
-        ASSERT_EQ(mm_->Initialize(STREAMTYPE_READ, 0, nullptr), S_OK);
-        IMediaStream *video = nullptr;
-        ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, &video), S_OK);
-        ASSERT_EQ(video->QueryInterface(IID_IDirectDrawMediaStream, reinterpret_cast<void **>(&ddStream_)), S_OK);
-        video->Release();
-    }
-    // The sample's surface as surface_, its size as width_ x height_.
-    DDSURFACEDESC SampleSurface() {
-        RECT rect{};
-        EXPECT_EQ(sample_->GetSurface(&surface_, &rect), S_OK);
-        DDSURFACEDESC described{};
-        described.dwSize = sizeof(described);
-        EXPECT_EQ(surface_->GetSurfaceDesc(&described), DD_OK);
-        width_ = rect.right - rect.left, height_ = rect.bottom - rect.top;
-        return described;
-    }
-};
+class FormatBeforeOpenTest : public StreamTest {};
 
 struct FormatCase {
     const char *what;
@@ -74,130 +29,82 @@ struct FormatCase {
     DDPIXELFORMAT pixels;
     HRESULT set;     // SetFormat's answer
     HRESULT sample;  // CreateSample(NULL, NULL)'s
-    DWORD bits;      // of the sample's surface (32 when nothing was set)
-    DWORD surfaceWidth, surfaceHeight;
+    DWORD bits;      // of the sample's surface
+    LONG surfaceWidth, surfaceHeight;
+    HRESULT update;  // the first update's once a 200x200 movie is open and running
 };
 
-// What SetFormat takes decides the surfaces CreateSample makes, and what
-// GetFormat's current format names.
-TEST_F(FormatBeforeOpenTest, SetFormatDecidesTheSamplesSurface) {
-    constexpr DWORD kPixels = DDSD_PIXELFORMAT, kSize = DDSD_WIDTH | DDSD_HEIGHT;
-    const FormatCase cases[] = {
-        {"nothing set: the screen's pixels", 0, 0, 0, {}, S_OK, S_OK, 32, 100, 100},
-        {"8-bit palettized", kPixels, 0, 0, Palettized(DDPF_RGB | DDPF_PALETTEINDEXED8, 8), S_OK, S_OK, 8, 100, 100},
-        {"8-bit without DDPF_RGB", kPixels, 0, 0, Palettized(DDPF_PALETTEINDEXED8, 8), S_OK, S_OK, 8, 100, 100},
-        {"4-bit palettized", kPixels, 0, 0, Palettized(DDPF_RGB | DDPF_PALETTEINDEXED4, 4), S_OK, S_OK, 4, 100, 100},
-        {"565", kPixels, 0, 0, Rgb(16, 0xF800, 0x07E0, 0x001F), S_OK, S_OK, 16, 100, 100},
-        {"555: DirectDraw makes no such surface", kPixels, 0, 0, Rgb(16, 0x7C00, 0x03E0, 0x001F), S_OK,
-         DDERR_INVALIDPIXELFORMAT, 0, 0, 0},
-        {"24-bit", kPixels, 0, 0, Rgb(24, 0xFF0000, 0xFF00, 0xFF), S_OK, S_OK, 24, 100, 100},
-        {"32-bit", kPixels, 0, 0, Rgb(32, 0xFF0000, 0xFF00, 0xFF), S_OK, S_OK, 32, 100, 100},
-        {"a size and 565", kPixels | kSize, 333, 444, Rgb(16, 0xF800, 0x07E0, 0x001F), S_OK, S_OK, 16, 333, 444},
-        {"a size alone", kSize, 64, 48, {}, S_OK, S_OK, 32, 64, 48},
-        {"alpha", kPixels, 0, 0, WithAlpha(), DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100},
-        {"YUY2", kPixels, 0, 0, Yuy2(), DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100},
-        {"565 with reversed masks", kPixels, 0, 0, Rgb(16, 0x001F, 0x07E0, 0xF800), DDERR_INVALIDSURFACETYPE, S_OK,
-         32, 100, 100},
-        {"a zero width", kSize, 0, 48, {}, DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100},
-    };
-    for (const FormatCase &c : cases) {
-        SCOPED_TRACE(c.what);
-        AddVideo();
-        if (c.flags) {
-            DDSURFACEDESC format{};
-            format.dwSize = sizeof(format);
-            format.dwFlags = c.flags;
-            format.dwWidth = c.width, format.dwHeight = c.height;
-            format.ddpfPixelFormat = c.pixels;
-            EXPECT_EQ(ddStream_->SetFormat(&format, nullptr), c.set);
-        }
-        DDSURFACEDESC current{};
-        current.dwSize = sizeof(current);
-        ASSERT_EQ(ddStream_->GetFormat(&current, nullptr, nullptr, nullptr), S_OK);
-        const bool pixelsSet = (c.flags & kPixels) && c.set == S_OK;
-        EXPECT_EQ(current.dwFlags, DWORD{DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS} | (pixelsSet ? kPixels : 0));
-        EXPECT_EQ(ddStream_->CreateSample(nullptr, nullptr, 0, &sample_), c.sample);
-        if (sample_) {
-            const DDSURFACEDESC surface = SampleSurface();
-            EXPECT_EQ(surface.ddpfPixelFormat.dwRGBBitCount, c.bits);
-            EXPECT_EQ(surface.dwWidth, c.surfaceWidth);
-            EXPECT_EQ(surface.dwHeight, c.surfaceHeight);
-            EXPECT_EQ(current.dwWidth, c.surfaceWidth) << "GetFormat reports the sample's size";
-        }
-        FreeRecord();
-    }
-}
-
-TEST_F(FormatBeforeOpenTest, RefusesWhatIsMalformed) {
-    AddVideo();
-    DDSURFACEDESC format{};
-    EXPECT_EQ(ddStream_->GetFormat(&format, nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS) << "dwSize 0";
-    EXPECT_EQ(ddStream_->SetFormat(&format, nullptr), E_INVALIDARG) << "dwSize 0";
-    RECT empty{10, 10, 10, 20};
-    EXPECT_EQ(ddStream_->CreateSample(nullptr, &empty, 0, &sample_), E_INVALIDARG);
-    format.dwSize = sizeof(format);
-    ASSERT_EQ(ddStream_->GetFormat(nullptr, nullptr, &format, nullptr), S_OK);
-    ASSERT_EQ(directDraw_->CreateSurface(&format, &surface_, nullptr), DD_OK);
-    EXPECT_EQ(ddStream_->CreateSample(surface_, &empty, 0, &sample_), E_INVALIDARG);
-    RECT outside{50, 50, 150, 150};
-    EXPECT_EQ(ddStream_->CreateSample(surface_, &outside, 0, &sample_), DDERR_INVALIDRECT);
-    EXPECT_EQ(sample_, nullptr);
-}
-
-struct PlayCase {
-    const char *what;
-    DDPIXELFORMAT pixels;  // set before OpenFile; none when dwSize is 0
-    HRESULT update;        // the first update's answer after OpenFile
-};
-
-// A sample made before OpenFile answers as a stopped stream's until the
-// movie runs; then it gets the movie's frames, scaled from 200x200 into
-// its 100x100, or refuses at once a surface frames cannot go into. It
+// What SetFormat takes before OpenFile decides GetFormat's answer and the
+// surface CreateSample makes; once the movie runs, that sample gets its
+// frames scaled into the surface, or refuses at once a surface frames
+// cannot go into. Until then it answers as a stopped stream's, and it
 // holds the streams as any sample does.
-TEST_F(FormatBeforeOpenTest, SampleMadeBeforeOpenGetsTheMoviesFrames) {
+TEST_F(FormatBeforeOpenTest, SetFormatDecidesTheSamplesAndTheirFrames) {
     MovieRecipe recipe;
     recipe.width = recipe.height = 200;
     recipe.frames = 3;
     const std::string path = WriteMovie(recipe);
-    const PlayCase cases[] = {
-        {"the screen's pixels", {}, S_OK},
-        {"24-bit on a 32-bit screen", Rgb(24, 0xFF0000, 0xFF00, 0xFF), S_OK},
-        {"4-bit", Palettized(DDPF_RGB | DDPF_PALETTEINDEXED4, 4), DDERR_INVALIDSURFACETYPE},
+    constexpr DWORD kPixels = DDSD_PIXELFORMAT, kSize = DDSD_WIDTH | DDSD_HEIGHT, kRgb = DDPF_RGB;
+    const FormatCase cases[] = {
+        {"nothing set: the screen's pixels", 0, 0, 0, {}, S_OK, S_OK, 32, 100, 100, S_OK},
+        {"8-bit without DDPF_RGB", kPixels, 0, 0, Pixels(DDPF_PALETTEINDEXED8, 8), S_OK, S_OK, 8, 100, 100, S_OK},
+        {"4-bit", kPixels, 0, 0, Pixels(kRgb | DDPF_PALETTEINDEXED4, 4), S_OK, S_OK, 4, 100, 100,
+         DDERR_INVALIDSURFACETYPE},
+        {"565 and a size", kPixels | kSize, 333, 444, Pixels(kRgb, 16, 0xF800, 0x07E0, 0x001F), S_OK, S_OK, 16, 333,
+         444, S_OK},
+        {"555: DirectDraw makes none", kPixels, 0, 0, Pixels(kRgb, 16, 0x7C00, 0x03E0, 0x001F), S_OK,
+         DDERR_INVALIDPIXELFORMAT, 0, 0, 0, S_OK},
+        {"24-bit", kPixels, 0, 0, Pixels(kRgb, 24, 0xFF0000, 0xFF00, 0xFF), S_OK, S_OK, 24, 100, 100, S_OK},
+        {"alpha", kPixels, 0, 0, Pixels(kRgb | DDPF_ALPHAPIXELS, 32, 0xFF0000, 0xFF00, 0xFF),
+         DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100, S_OK},
+        {"YUY2", kPixels, 0, 0, Pixels(DDPF_FOURCC, 16), DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100, S_OK},
+        {"a zero width", kSize, 0, 48, {}, DDERR_INVALIDSURFACETYPE, S_OK, 32, 100, 100, S_OK},
     };
-    for (const PlayCase &c : cases) {
+    for (const FormatCase &c : cases) {
         SCOPED_TRACE(c.what);
-        AddVideo();
-        if (c.pixels.dwSize) {
-            DDSURFACEDESC format{};
-            format.dwSize = sizeof(format);
-            format.dwFlags = DDSD_PIXELFORMAT;
-            format.ddpfPixelFormat = c.pixels;
-            ASSERT_EQ(ddStream_->SetFormat(&format, nullptr), S_OK);
-        }
-        ASSERT_EQ(ddStream_->CreateSample(nullptr, nullptr, 0, &sample_), S_OK);
-        SampleSurface();
-        EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), MS_E_NOTRUNNING);
-        ASSERT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
-        EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), MS_E_NOTRUNNING) << "running, but nothing open";
-        EXPECT_EQ(sample_->CompletionStatus(0, 0), S_OK);
-
-        ASSERT_EQ(mm_->OpenFile(Widen(path).c_str(), 0), S_OK);
+        ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
+                                   reinterpret_cast<void **>(&mm_)),
+                  S_OK);
+        ASSERT_EQ(mm_->Initialize(STREAMTYPE_READ, 0, nullptr), S_OK);
+        IMediaStream *video = nullptr;
+        ASSERT_EQ(mm_->AddMediaStream(directDraw_, &MSPID_PrimaryVideo, 0, &video), S_OK);
+        ASSERT_EQ(video->QueryInterface(IID_IDirectDrawMediaStream, reinterpret_cast<void **>(&ddStream_)), S_OK);
+        video->Release();
+        DDSURFACEDESC format{};
+        EXPECT_EQ(ddStream_->GetFormat(&format, nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS) << "dwSize 0";
+        format.dwSize = sizeof(format);
+        format.dwFlags = c.flags, format.dwWidth = c.width, format.dwHeight = c.height;
+        format.ddpfPixelFormat = c.pixels;
+        EXPECT_EQ(ddStream_->SetFormat(&format, nullptr), c.flags ? c.set : S_OK);
         DDSURFACEDESC current{};
         current.dwSize = sizeof(current);
-        ASSERT_EQ(ddStream_->GetFormat(nullptr, nullptr, &current, nullptr), S_OK);
-        EXPECT_EQ(current.dwWidth, 200u) << "the movie's size once open";
-        EXPECT_EQ(current.ddpfPixelFormat.dwRGBBitCount, c.pixels.dwSize ? c.pixels.dwRGBBitCount : 32);
-        EXPECT_EQ(UpdateNow(), c.update);
-        if (c.update == S_OK) {
-            EXPECT_EQ(ShownFrame(), 0);
-            EXPECT_EQ(UpdateNow(), S_OK);
-            EXPECT_EQ(ShownFrame(), 1);
+        ASSERT_EQ(ddStream_->GetFormat(&current, nullptr, nullptr, nullptr), S_OK);
+        const DWORD named = (c.flags & kPixels) && c.set == S_OK ? kPixels : 0;
+        EXPECT_EQ(current.dwFlags, DWORD{DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS} | named);
+        const RECT empty{10, 10, 10, 20};
+        EXPECT_EQ(ddStream_->CreateSample(nullptr, &empty, 0, &sample_), E_INVALIDARG);
+        EXPECT_EQ(ddStream_->CreateSample(nullptr, nullptr, 0, &sample_), c.sample);
+        if (sample_) {
+            RECT rect{};
+            ASSERT_EQ(sample_->GetSurface(&surface_, &rect), S_OK);
+            EXPECT_EQ(surface_->GetSurfaceDesc(&current), DD_OK);
+            EXPECT_EQ(current.ddpfPixelFormat.dwRGBBitCount, c.bits);
+            EXPECT_EQ(rect.right, c.surfaceWidth);
+            EXPECT_EQ(rect.bottom, c.surfaceHeight);
+            width_ = rect.right, height_ = rect.bottom;
+            EXPECT_EQ(mm_->SetState(STREAMSTATE_RUN), S_OK);
+            EXPECT_EQ(sample_->Update(0, nullptr, nullptr, 0), MS_E_NOTRUNNING) << "running, nothing open";
+            ASSERT_EQ(mm_->OpenFile(Widen(path).c_str(), 0), S_OK);
+            EXPECT_EQ(UpdateNow(), c.update);
+            if (c.update == S_OK && c.bits >= 24) {
+                EXPECT_EQ(ShownFrame(), 0) << "scaled into the surface";
+            }
+            // The host lets go of the streams first: the sample holds them.
+            mm_->SetState(STREAMSTATE_STOP);
+            ddStream_->Release(), ddStream_ = nullptr;
+            EXPECT_EQ(mm_->Release(), 0u);
+            mm_ = nullptr;
         }
-        // The host lets go of the streams first: the sample holds them.
-        mm_->SetState(STREAMSTATE_STOP);
-        ddStream_->Release();
-        EXPECT_EQ(mm_->Release(), 0u);
-        ddStream_ = nullptr, mm_ = nullptr;
         FreeRecord();
     }
 }
