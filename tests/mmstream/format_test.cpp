@@ -95,7 +95,9 @@ TEST_F(FormatTest, SetFormatRefusesWhatItCannotTake) {
     }
 }
 
-TEST_F(FormatTest, NothingToDescribeBeforeAFileIsOpen) {
+// Before OpenFile the stream has a default format and makes samples
+// (format_before_open_test.cpp); the movie's own answers wait for a movie.
+TEST_F(FormatTest, AnswersBeforeAFileIsOpen) {
     ASSERT_EQ(CoCreateInstance(CLSID_AMMultiMediaStream, nullptr, CLSCTX_INPROC_SERVER, IID_IAMMultiMediaStream,
                                reinterpret_cast<void **>(&mm_)),
               S_OK);
@@ -106,12 +108,15 @@ TEST_F(FormatTest, NothingToDescribeBeforeAFileIsOpen) {
     DDSURFACEDESC current{};
     current.dwSize = sizeof(current);
     IDirectDrawPalette *palette = nullptr;
-    EXPECT_EQ(ddStream_->GetFormat(&current, &palette, nullptr, nullptr), MS_E_NOSTREAM);
+    EXPECT_EQ(ddStream_->GetFormat(&current, &palette, nullptr, nullptr), S_OK);
     STREAM_TIME frameTime = 0, duration = 5;
     EXPECT_EQ(ddStream_->GetTimePerFrame(&frameTime), MS_E_NOSTREAM);
     EXPECT_EQ(mm_->GetDuration(&duration), E_NOINTERFACE);
     EXPECT_EQ(duration, 5) << "left as it was";
-    EXPECT_EQ(ddStream_->CreateSample(nullptr, nullptr, 0, &sample_), MS_E_NOSTREAM);
+    ASSERT_EQ(ddStream_->CreateSample(nullptr, nullptr, 0, &sample_), S_OK);
+    // Gone again: the DirectDraw object cannot change while a sample exists.
+    EXPECT_EQ(sample_->Release(), 0u);
+    sample_ = nullptr;
     EXPECT_EQ(mm_->EnumMediaStreams(1, nullptr), S_FALSE) << "past the last stream";
     EXPECT_EQ(mm_->EnumMediaStreams(0, nullptr), E_POINTER);
     EXPECT_EQ(mm_->AddMediaStream(nullptr, &MSPID_PrimaryVideo, AMMSF_ADDDEFAULTRENDERER, nullptr), E_INVALIDARG);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -110,8 +111,24 @@ TEST_F(HostSurfaceTest, LockThatCallsBackIntoTheSample) {
     EXPECT_EQ(surface.refs(), 1u);
 }
 
-// A DirectDraw object of the host's whose display mode asks the stream for
-// its DirectDraw object: the stream calls it with no lock of its own held.
+// Runs `call` on a thread of its own; a call that has not returned after
+// 30 s waits on a lock its own caller holds, and ends the test program.
+void ReturnsWithoutDeadlock(const std::function<void()> &call, const char *what) {
+    std::promise<void> returned;
+    std::future<void> result = returned.get_future();
+    std::thread([&] {
+        call();
+        returned.set_value();
+    }).detach();
+    if (result.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+        ADD_FAILURE() << what << " was called under the stream's lock";
+        std::_Exit(1);
+    }
+}
+
+// A DirectDraw object of the host's whose QueryInterface and display mode
+// ask the streams for their objects: the streams call it with no lock of
+// their own held.
 TEST_F(HostSurfaceTest, DirectDrawThatCallsBackIntoTheStream) {
     moviegen::MovieRecipe recipe{moviegen::Kind::Mpeg4PcmAvi, 64, 48, 25, 1, 3, false};
     const std::string path = WriteMovie(recipe);
@@ -126,24 +143,36 @@ TEST_F(HostSurfaceTest, DirectDrawThatCallsBackIntoTheStream) {
             if (asked) asked->Release();
         }
     };
+    std::atomic<int> queried{0};
+    host.onQueryInterface = [&] {
+        IMediaStream *video = nullptr;
+        if (mm_ && mm_->GetMediaStream(MSPID_PrimaryVideo, &video) == MS_E_NOSTREAM) ++queried;
+        if (video) video->Release();
+    };
     IDirectDraw *const screen = directDraw_;
     directDraw_ = &host;  // the stream's DirectDraw object
-    ASSERT_EQ(Open(path), S_OK);
+    HRESULT opened = E_FAIL;
+    ReturnsWithoutDeadlock(
+        [&] {
+            CoInitialize(nullptr);  // COM is set up per thread
+            opened = Open(path);
+            CoUninitialize();
+        },
+        "the host's QueryInterface");
+    ASSERT_EQ(opened, S_OK);
+    EXPECT_GE(queried.load(), 1);
     directDraw_ = screen;
     stream = ddStream_;
 
-    std::promise<HRESULT> described;
-    std::future<HRESULT> result = described.get_future();
-    std::thread([&] {
-        DDSURFACEDESC desired{};
-        desired.dwSize = sizeof(desired);
-        described.set_value(ddStream_->GetFormat(nullptr, nullptr, &desired, nullptr));
-    }).detach();
-    if (result.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
-        ADD_FAILURE() << "a DirectDraw object that calls back into the stream was called under its lock";
-        std::_Exit(1);
-    }
-    EXPECT_EQ(result.get(), S_OK);
+    HRESULT described = E_FAIL;
+    ReturnsWithoutDeadlock(
+        [&] {
+            DDSURFACEDESC desired{};
+            desired.dwSize = sizeof(desired);
+            described = ddStream_->GetFormat(nullptr, nullptr, &desired, nullptr);
+        },
+        "the host's GetDisplayMode");
+    EXPECT_EQ(described, S_OK);
     EXPECT_GE(answered.load(), 1);
     stream = nullptr;
     FreeRecord();  // before `host` goes

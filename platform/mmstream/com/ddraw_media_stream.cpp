@@ -3,7 +3,6 @@
 #include <new>
 
 #include "mmstream/com/ddraw_stream_sample.h"
-#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/palette/fixed_palette.h"
 #include "mmstream/com/multimedia_stream.h"
 #include "mmstream/paint/pixel_formats.h"
@@ -85,9 +84,10 @@ HRESULT DdrawMediaStream::CreateSharedSample(IStreamSample *, DWORD, IStreamSamp
 
 HRESULT DdrawMediaStream::SendEndOfStream(DWORD) { return E_NOTIMPL; }
 
-HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
+HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format, bool *open) {
     MovieInfo movie;
-    if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
+    const bool opened = owner_.OpenMovie(&movie, nullptr);
+    if (open) *open = opened;
     DDSURFACEDESC screen{};
     screen.dwSize = sizeof(screen);
     ComRef<IDirectDraw> directDraw;
@@ -95,13 +95,8 @@ HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
     if (FAILED(hr)) return hr;
     hr = directDraw->GetDisplayMode(&screen);
     if (FAILED(hr)) return hr;
-    *format = DDSURFACEDESC{};
-    format->dwSize = sizeof(DDSURFACEDESC);
-    format->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_CAPS | DDSD_PIXELFORMAT;
-    format->dwWidth = static_cast<DWORD>(movie.width);
-    format->dwHeight = static_cast<DWORD>(movie.height);
-    format->ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    format->ddpfPixelFormat = screen.ddpfPixelFormat;
+    std::lock_guard<std::mutex> lock(mutex_);
+    *format = format_.Current(opened ? &movie : nullptr, screen.ddpfPixelFormat);
     return S_OK;
 }
 
@@ -109,7 +104,7 @@ HRESULT DdrawMediaStream::CurrentFormat(DDSURFACEDESC *format) {
 // the fixed palette.
 HRESULT DdrawMediaStream::Palette(IDirectDrawPalette **palette) {
     MovieInfo movie;
-    if (!owner_.OpenMovie(&movie, nullptr)) return MS_E_NOSTREAM;
+    if (!owner_.OpenMovie(&movie, nullptr)) return S_FALSE;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (palette_) {
@@ -166,48 +161,25 @@ HRESULT DdrawMediaStream::GetFormat(DDSURFACEDESC *current, IDirectDrawPalette *
     };
     if (current) {
         std::lock_guard<std::mutex> lock(mutex_);
-        describe(current, pixelFormatSet_);
+        describe(current, format_.PixelFormatSet());
     }
     if (desired) describe(desired, true);
     if (flags) *flags = 0;
     return S_OK;
 }
 
-namespace {
-
-// A description SetFormat cannot take whatever the movie: E_INVALIDARG for
-// a wrong size of the description itself, DDERR_INVALIDSURFACETYPE for a
-// pixel format that is malformed or both RGB and YUV.
-HRESULT CheckDescription(const DDSURFACEDESC &format) {
-    if (format.dwSize != sizeof(DDSURFACEDESC)) return E_INVALIDARG;
-    if (!(format.dwFlags & DDSD_PIXELFORMAT)) return S_OK;
-    const DDPIXELFORMAT &pixels = format.ddpfPixelFormat;
-    if (pixels.dwSize != sizeof(DDPIXELFORMAT)) return DDERR_INVALIDSURFACETYPE;
-    const DWORD rgb = DDPF_RGB | DDPF_PALETTEINDEXED1 | DDPF_PALETTEINDEXED2 | DDPF_PALETTEINDEXED4 |
-                      DDPF_PALETTEINDEXED8 | DDPF_PALETTEINDEXEDTO8;
-    if ((pixels.dwFlags & rgb) && (pixels.dwFlags & DDPF_YUV)) return DDERR_INVALIDSURFACETYPE;
-    return S_OK;
-}
-
-}  // namespace
-
-// The format is the movie's size on the screen's pixels; only that one is
-// taken. Setting its pixel format makes GetFormat report it.
+// Before a movie is open the stream takes the formats it can paint (and
+// 4-bit palettized ones, whose samples it then cannot update) at any
+// size; once open, only the movie's size on the current pixel format.
+// Setting a pixel format makes GetFormat report it.
 HRESULT DdrawMediaStream::SetFormat(const DDSURFACEDESC *format, IDirectDrawPalette *) {
     if (!format) return E_POINTER;
-    HRESULT hr = CheckDescription(*format);
+    DDSURFACEDESC current;
+    bool open = false;
+    const HRESULT hr = CurrentFormat(&current, &open);
     if (FAILED(hr)) return hr;
-    DDSURFACEDESC own;
-    hr = CurrentFormat(&own);
-    if (FAILED(hr)) return hr;
-    if ((format->dwFlags & DDSD_WIDTH) && format->dwWidth != own.dwWidth) return DDERR_INVALIDSURFACETYPE;
-    if ((format->dwFlags & DDSD_HEIGHT) && format->dwHeight != own.dwHeight) return DDERR_INVALIDSURFACETYPE;
-    if (format->dwFlags & DDSD_PIXELFORMAT) {
-        if (!SamePixelFormat(format->ddpfPixelFormat, own.ddpfPixelFormat)) return DDERR_INVALIDSURFACETYPE;
-        std::lock_guard<std::mutex> lock(mutex_);
-        pixelFormatSet_ = true;
-    }
-    return S_OK;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return format_.Set(*format, current, open);
 }
 
 HRESULT DdrawMediaStream::GetDirectDraw(IDirectDraw **directDraw) {
@@ -235,20 +207,23 @@ HRESULT DdrawMediaStream::SetDirectDraw(IDirectDraw *directDraw) {
     return S_OK;  // the old references go with no lock held
 }
 
+// Before a movie is open a rectangle may have any size inside its surface:
+// frames are scaled into it once they come. Once open it has the frame
+// size.
 HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *rect, DWORD,
                                        IDirectDrawStreamSample **sample) {
     if (!sample) return E_POINTER;
     *sample = nullptr;
+    if (rect && (rect->right <= rect->left || rect->bottom <= rect->top)) return E_INVALIDARG;
+    if (!surface && rect) return E_INVALIDARG;  // a rectangle needs a surface to lie in
     DDSURFACEDESC format;
-    HRESULT hr = CurrentFormat(&format);
+    bool open = false;
+    HRESULT hr = CurrentFormat(&format, &open);
     if (FAILED(hr)) return hr;
-    DecodingThread *decoder = nullptr;
-    owner_.OpenMovie(nullptr, &decoder);
 
     if (surface) {
         surface->AddRef();
     } else {
-        if (rect) return E_INVALIDARG;  // a rectangle needs a surface to lie in
         ComRef<IDirectDraw> directDraw;
         hr = HeldDirectDraw(&directDraw);
         if (SUCCEEDED(hr)) hr = directDraw->CreateSurface(&format, &surface, nullptr);
@@ -260,10 +235,10 @@ HRESULT DdrawMediaStream::CreateSample(IDirectDrawSurface *surface, const RECT *
         hr = DDERR_INVALIDSURFACETYPE;
     const RECT whole{0, 0, static_cast<LONG>(surfaceFormat.dwWidth), static_cast<LONG>(surfaceFormat.dwHeight)};
     const RECT target = rect ? *rect : whole;
-    if (SUCCEEDED(hr) && !FrameFits(target, format, surfaceFormat)) hr = DDERR_INVALIDRECT;
+    if (SUCCEEDED(hr) && !(open ? FrameFits(target, format, surfaceFormat) : RectInside(target, surfaceFormat)))
+        hr = DDERR_INVALIDRECT;
     if (SUCCEEDED(hr)) {
-        *sample = new (std::nothrow)
-            DdrawStreamSample(*this, *decoder, surface, target, surfaceFormat);
+        *sample = new (std::nothrow) DdrawStreamSample(*this, surface, target, surfaceFormat);
         if (!*sample) hr = E_OUTOFMEMORY;
     }
     surface->Release();  // the sample holds its own reference

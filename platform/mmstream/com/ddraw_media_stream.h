@@ -9,6 +9,7 @@
 #include <ddstream.h>
 
 #include "common/com_ref.h"
+#include "mmstream/com/stream_format.h"
 
 namespace standin::mmstream {
 
@@ -54,8 +55,11 @@ public:
     void SampleGone();
 
 private:
-    // The surface format frames come in: the screen's pixel format.
-    HRESULT CurrentFormat(DDSURFACEDESC *format);
+    // The format samples are made in (see StreamFormat); `open` (may be
+    // null) tells whether a movie is open.
+    HRESULT CurrentFormat(DDSURFACEDESC *format, bool *open = nullptr);
+    // The movie's palette, made on first demand; S_FALSE and no palette
+    // before a movie brings its colours.
     HRESULT Palette(IDirectDrawPalette **palette);
     // directDraw_ with a reference for the caller, made first if the host
     // let go of it.
@@ -65,7 +69,7 @@ private:
     std::mutex mutex_;  // guards the fields below
     IDirectDraw *directDraw_;  // null after SetDirectDraw(NULL)
     IDirectDrawPalette *palette_ = nullptr;  // made on first demand
-    bool pixelFormatSet_ = false;            // by SetFormat
+    StreamFormat format_;
     int samples_ = 0;
 };
 

@@ -3,15 +3,15 @@
 #include "common/exception_guard.h"
 
 #include "mmstream/com/ddraw_media_stream.h"
-#include "mmstream/picture/decoding_thread.h"
 #include "mmstream/com/multimedia_stream.h"
+#include "mmstream/paint/frame_painter.h"
+#include "mmstream/picture/decoding_thread.h"
 
 namespace standin::mmstream {
 
-DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &decoder, IDirectDrawSurface *surface,
-                                     const RECT &rect, const DDSURFACEDESC &description)
-    : stream_(stream), decoder_(decoder), surface_(surface), surfaceWidth_(description.dwWidth),
-      surfaceHeight_(description.dwHeight) {
+DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, IDirectDrawSurface *surface, const RECT &rect,
+                                     const DDSURFACEDESC &description)
+    : stream_(stream), surface_(surface), surfaceWidth_(description.dwWidth), surfaceHeight_(description.dwHeight) {
     // Not a reference the host sees: the multimedia stream's Release
     // still reaches 0 when the host lets go of it.
     stream_.Owner().HoldInternally();
@@ -22,11 +22,29 @@ DdrawStreamSample::DdrawStreamSample(DdrawMediaStream &stream, DecodingThread &d
     update_.rect = rect;
 }
 
+// A sample that never found the decoding thread never issued an update.
 DdrawStreamSample::~DdrawStreamSample() {
-    decoder_.Withdraw(update_);
+    if (DecodingThread *decoder = decoder_.load(std::memory_order_acquire)) decoder->Withdraw(update_);
     surface_->Release();
     stream_.SampleGone();
     stream_.Owner().LetGoInternally();  // may be the last reference on the multimedia stream
+}
+
+// The thread is looked up under bindMutex_, so a call that still found
+// none has finished with the update before the thread's mutex takes over.
+// `bound` runs without bindMutex_: a synchronous update may wait long, and
+// another thread may abort it meanwhile.
+template <typename Bound, typename Unbound>
+auto DdrawStreamSample::WithUpdate(Bound bound, Unbound unbound) {
+    DecodingThread *decoder = decoder_.load(std::memory_order_acquire);
+    if (!decoder) {
+        std::unique_lock<std::mutex> lock(bindMutex_);
+        decoder = decoder_.load(std::memory_order_relaxed);
+        if (!decoder && stream_.Owner().OpenMovie(nullptr, &decoder) && decoder)
+            decoder_.store(decoder, std::memory_order_release);
+        if (!decoder) return unbound(update_);
+    }
+    return bound(*decoder);
 }
 
 HRESULT DdrawStreamSample::QueryInterface(REFIID riid, void **out) {
@@ -45,7 +63,11 @@ HRESULT DdrawStreamSample::GetMediaStream(IMediaStream **stream) {
 }
 
 HRESULT DdrawStreamSample::GetSampleTimes(STREAM_TIME *start, STREAM_TIME *end, STREAM_TIME *current) {
-    decoder_.Times(update_, start, end);
+    WithUpdate([&](DecodingThread &decoder) { decoder.Times(update_, start, end); },
+               [&](const SampleUpdate &update) {
+                   if (start) *start = update.frameStart;
+                   if (end) *end = update.frameEnd;
+               });
     if (current) *current = stream_.Owner().Clock().Now();
     return S_OK;
 }
@@ -54,7 +76,7 @@ HRESULT DdrawStreamSample::SetSampleTimes(const STREAM_TIME *, const STREAM_TIME
 
 // Completion is learnt by polling CompletionStatus or from an event, which
 // makes the update asynchronous; completion routines (APCs) are not
-// offered.
+// offered. Before a movie is open the stream answers as a stopped one.
 HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD) {
     if (flags & ~static_cast<DWORD>(SSUPDATE_ASYNC | SSUPDATE_CONTINUOUS)) return E_NOTIMPL;
     if (event && apc) return E_INVALIDARG;
@@ -64,11 +86,22 @@ HRESULT DdrawStreamSample::Update(DWORD flags, HANDLE event, PAPCFUNC apc, DWORD
     request.async = (flags & SSUPDATE_ASYNC) || event;
     request.continuous = (flags & SSUPDATE_CONTINUOUS) != 0;
     request.event = event;
-    return GuardExceptions([&] { return decoder_.Update(update_, request); });
+    return WithUpdate(
+        [&](DecodingThread &decoder) -> HRESULT {
+            // A surface frames cannot be painted into (4-bit, made before
+            // the movie was open) would drop every frame until the end.
+            if (!CanPaint(update_.pixelFormat)) return DDERR_INVALIDSURFACETYPE;
+            return GuardExceptions([&] { return decoder.Update(update_, request); });
+        },
+        [](SampleUpdate &) -> HRESULT { return MS_E_NOTRUNNING; });
 }
 
 HRESULT DdrawStreamSample::CompletionStatus(DWORD flags, DWORD milliseconds) {
-    return GuardExceptions([&] { return decoder_.CompletionStatus(update_, flags, milliseconds); });
+    return WithUpdate(
+        [&](DecodingThread &decoder) -> HRESULT {
+            return GuardExceptions([&] { return decoder.CompletionStatus(update_, flags, milliseconds); });
+        },
+        [](SampleUpdate &) -> HRESULT { return S_OK; });  // no update was ever issued
 }
 
 HRESULT DdrawStreamSample::GetSurface(IDirectDrawSurface **surface, RECT *rect) {
@@ -77,7 +110,8 @@ HRESULT DdrawStreamSample::GetSurface(IDirectDrawSurface **surface, RECT *rect) 
         surface_->AddRef();
     }
     if (rect) {
-        decoder_.Rect(update_, rect);
+        WithUpdate([&](DecodingThread &decoder) { decoder.Rect(update_, rect); },
+                   [&](const SampleUpdate &update) { *rect = update.rect; });
     }
     return S_OK;
 }
@@ -88,12 +122,16 @@ HRESULT DdrawStreamSample::SetRect(const RECT *rect) {
         rect->bottom > static_cast<LONG>(surfaceHeight_))
         return DDERR_INVALIDRECT;
     RECT current;
-    decoder_.Rect(update_, &current);
-    // The rectangle keeps the stream's frame size.
+    GetSurface(nullptr, &current);
+    // The rectangle keeps its size.
     if (rect->right - rect->left != current.right - current.left ||
         rect->bottom - rect->top != current.bottom - current.top)
         return DDERR_INVALIDRECT;
-    return decoder_.SetRect(update_, *rect);
+    return WithUpdate([&](DecodingThread &decoder) -> HRESULT { return decoder.SetRect(update_, *rect); },
+                      [&](SampleUpdate &update) -> HRESULT {
+                          update.rect = *rect;
+                          return S_OK;
+                      });
 }
 
 }  // namespace standin::mmstream

@@ -1,5 +1,6 @@
 #include "mmstream/com/multimedia_stream.h"
 
+#include "common/com_ref.h"
 #include "common/exception_guard.h"
 #include "mmstream/sound/audio_renderer.h"
 #include "mmstream/com/ddraw_media_stream.h"
@@ -141,29 +142,47 @@ HRESULT MultimediaStream::AddMediaStream(IUnknown *streamObject, const MSPID *pu
                                          IMediaStream **newStream) {
     if (newStream) *newStream = nullptr;
     if (!purpose) return E_POINTER;
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
     // Only sound has a default renderer; one asked for anything else is
     // refused before the purpose is looked at.
     if ((flags & AMMSF_ADDDEFAULTRENDERER) && *purpose != MSPID_PrimaryAudio &&
         (*purpose == MSPID_PrimaryVideo || newStream))
         return E_INVALIDARG;
+    // The host's object is asked for its DirectDraw interface before the
+    // lock is taken: it may call back into this stream.
+    ComRef<IDirectDraw> directDraw;
+    if (*purpose == MSPID_PrimaryVideo && streamObject) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
+            if (video_) return MS_E_PURPOSEID;
+        }
+        IDirectDraw *asked = nullptr;
+        const HRESULT hr = streamObject->QueryInterface(IID_IDirectDraw, reinterpret_cast<void **>(&asked));
+        directDraw.adopt(asked);
+        if (FAILED(hr) || !directDraw) return FAILED(hr) ? hr : E_NOINTERFACE;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (movie_ || opening_) return MS_E_SOURCEALREADYDEFINED;
     return GuardExceptions([&] {
-        if (*purpose == MSPID_PrimaryVideo) return AddVideo(streamObject, newStream);
+        if (*purpose == MSPID_PrimaryVideo) return AddVideo(directDraw.get(), newStream);
         if (*purpose == MSPID_PrimaryAudio) return AddAudio(flags, newStream);
         return MS_E_PURPOSEID;
     });
 }
 
-HRESULT MultimediaStream::AddVideo(IUnknown *streamObject, IMediaStream **newStream) {
+// With the lock held. `directDraw` stays the caller's; without one the
+// stream gets an object of the stand-in's own.
+HRESULT MultimediaStream::AddVideo(IDirectDraw *directDraw, IMediaStream **newStream) {
     if (video_) return MS_E_PURPOSEID;
-    IDirectDraw *directDraw = nullptr;
-    const HRESULT hr = streamObject
-                           ? streamObject->QueryInterface(IID_IDirectDraw, reinterpret_cast<void **>(&directDraw))
-                           : DirectDrawCreate(nullptr, &directDraw, nullptr);
-    if (FAILED(hr) || !directDraw) return FAILED(hr) ? hr : E_NOINTERFACE;
+    ComRef<IDirectDraw> own;
+    if (!directDraw) {
+        IDirectDraw *made = nullptr;
+        const HRESULT hr = DirectDrawCreate(nullptr, &made, nullptr);
+        own.adopt(made);
+        if (FAILED(hr) || !own) return FAILED(hr) ? hr : E_OUTOFMEMORY;
+        directDraw = own.get();
+    }
     video_.reset(new (std::nothrow) DdrawMediaStream(*this, directDraw));
-    directDraw->Release();  // the media stream keeps its own reference
     if (!video_) return E_OUTOFMEMORY;
     if (newStream) {
         *newStream = video_.get();

@@ -56,7 +56,7 @@ public:
 
 private:
     ~MultimediaStream() override;
-    HRESULT AddVideo(IUnknown *streamObject, IMediaStream **newStream);
+    HRESULT AddVideo(IDirectDraw *directDraw, IMediaStream **newStream);
     HRESULT AddAudio(DWORD flags, IMediaStream **newStream);
     // OpenFile's streams when no video stream was added; S_OK to go on.
     HRESULT AddDefaultStreams(DWORD flags);

@@ -22,8 +22,12 @@ void CheckRefused(IDirectDraw *dd, const std::string &what, const std::string &p
     IMediaStream *video = nullptr;
     if (stream.mm->GetMediaStream(MSPID_PrimaryVideo, &video) == S_OK && video) {
         if (video->QueryInterface(IID_IDirectDrawMediaStream, reinterpret_cast<void **>(&dds)) == S_OK) {
-            Check(dds->GetFormat(nullptr, nullptr, nullptr, nullptr) == MS_E_NOSTREAM,
-                  "GetFormat is MS_E_NOSTREAM after " + what);
+            // Nothing open: the stream keeps the default format it had before.
+            DDSURFACEDESC current{};
+            current.dwSize = sizeof(current);
+            Check(dds->GetFormat(&current, nullptr, nullptr, nullptr) == S_OK && current.dwWidth == 100 &&
+                      current.dwHeight == 100,
+                  "GetFormat gives the 100x100 default after " + what);
             dds->Release();
         }
         video->Release();

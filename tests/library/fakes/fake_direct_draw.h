@@ -123,6 +123,13 @@ public:
     }
     HRESULT STDMETHODCALLTYPE FlipToGDISurface() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCaps(LPDDCAPS, LPDDCAPS) override { return E_NOTIMPL; }
+    // Runs inside QueryInterface, as a host's object that calls back into
+    // its caller would.
+    std::function<void()> onQueryInterface;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **out) override {
+        if (onQueryInterface) onQueryInterface();
+        return FakeObject::QueryInterface(riid, out);
+    }
     // The display mode comes from `displayFrom` when set, after `onDisplayMode`
     // (a host's object that calls back into its caller) has run.
     IDirectDraw *displayFrom = nullptr;
