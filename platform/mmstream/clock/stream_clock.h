@@ -16,8 +16,9 @@
 //
 // Every run, stop and seek bumps one serial. The picture's decoding thread
 // and the sound renderer follow it: each compares the serial it last
-// applied with Placement(), and a report, jump or end of an older serial
-// is ignored.
+// applied with Placed(), and a report, jump or end of an older serial is
+// ignored. While the sound times it, the clock stands after each run or
+// seek until the sound's first report.
 #pragma once
 
 #include <chrono>
