@@ -48,9 +48,9 @@ struct Device {
 // whose pace is off (the clock works off an offset at 1/kPaceLag a second).
 constexpr double kTolerance = 0.0005;
 constexpr double kPaceLag = 0.05;
-void Play(StreamClock &clock, unsigned epoch, const Device &device, int buffers, STREAM_TIME *last) {
+void Play(StreamClock &clock, unsigned serial, const Device &device, int buffers, STREAM_TIME *last) {
     for (int k = 0; k < buffers; ++k) {
-        clock.SoundHeard(epoch, device.Heard(k), device.Taken(k));
+        clock.SoundHeard(serial, device.Heard(k), device.Taken(k));
         for (double t = 0; t < kBufferSeconds / device.pace; t += 0.001) {
             const Steady::time_point when = After(device.Taken(k), t);
             const STREAM_TIME now = clock.At(when);
@@ -76,15 +76,16 @@ TEST_P(SoundClockTest, FollowsADeviceOfAnyPaceAndHandsOverWithoutAJump) {
     StreamClock clock(false);
     clock.Set(20000000);  // 2 s
     clock.Run();
-    unsigned epoch = 0;
-    const STREAM_TIME position = clock.Placed(&epoch);
+    const StreamClock::Placement placed = clock.Placed();
+    const unsigned serial = placed.serial;
+    const STREAM_TIME position = placed.position;
     const Device device{Steady::now(), GetParam().delay, GetParam().pace, position};
     STREAM_TIME last = clock.At(device.Taken(0));
 
     // Ten seconds of sound: after the first second the clock is within a
     // millisecond of what is heard.
     const int buffers = static_cast<int>(10 / kBufferSeconds);
-    Play(clock, epoch, device, buffers, &last);
+    Play(clock, serial, device, buffers, &last);
 
     // The sound ends: from where the clock stands, it goes on at the
     // monotonic clock's pace.
@@ -108,11 +109,10 @@ INSTANTIATE_TEST_SUITE_P(Devices, SoundClockTest,
 TEST(SoundClock, WaitsForSoundThatStartsBehindIt) {
     StreamClock clock(false);
     clock.Run();
-    unsigned epoch = 0;
-    clock.Placed(&epoch);
+    unsigned serial = clock.Placed().serial;
     const Device device{Steady::now(), 0.005, 1.0, -400000};  // sound from -40 ms
     const STREAM_TIME before = clock.At(device.Taken(0));
-    clock.SoundHeard(epoch, device.Heard(0), device.Taken(0));
+    clock.SoundHeard(serial, device.Heard(0), device.Taken(0));
     // Heard: -63 ms; the clock stands still until the sound reaches it.
     EXPECT_EQ(clock.At(After(device.Taken(0), 0.060)), before);
     const Steady::time_point caughtUp = After(device.Taken(0), Seconds(before) - device.HeardAt(device.Taken(0)));
@@ -124,23 +124,22 @@ TEST(SoundClock, WaitsForSoundThatStartsBehindIt) {
 TEST(SoundClock, IgnoresStaleReportsAndStoppedOrFreeClocks) {
     StreamClock clock(false);
     clock.Run();
-    unsigned stale = 0;
-    clock.Placed(&stale);
+    const unsigned stale = clock.Placed().serial;
     clock.Set(50000000);
     const Steady::time_point now = Steady::now();
     clock.SoundHeard(stale, 0, now);
     EXPECT_NEAR(Seconds(clock.At(After(now, 0.5))), 5.5, 0.01);
 
-    unsigned epoch = 0;
+    unsigned serial = 0;
     clock.Stop();
-    clock.Placed(&epoch);
-    clock.SoundHeard(epoch, 0, now);
+    serial = clock.Placed().serial;
+    clock.SoundHeard(serial, 0, now);
     EXPECT_EQ(clock.Now(), clock.At(After(now, 1)));
 
     StreamClock free(true);
     free.Run();
-    free.Placed(&epoch);
-    free.SoundHeard(epoch, 90000000, now);
+    serial = free.Placed().serial;
+    free.SoundHeard(serial, 90000000, now);
     EXPECT_EQ(free.Now(), 0);
 }
 
@@ -149,7 +148,7 @@ TEST(SoundClock, IgnoresStaleReportsAndStoppedOrFreeClocks) {
 // last change moves nothing.
 TEST(ClockSerial, EveryChangeBumpsItAndOnlySeeksMoveTheTarget) {
     StreamClock clock(true);
-    unsigned serial = clock.Serial();
+    unsigned serial = clock.Placed().serial;
     struct Change {
         const char *name;
         void (*apply)(StreamClock &);
@@ -187,25 +186,24 @@ TEST(ClockSerial, EveryChangeBumpsItAndOnlySeeksMoveTheTarget) {
 TEST(SoundClock, AnEndedTrackLeavesTheClockToTheMonotonicPaceAtOnce) {
     StreamClock clock(false);
     clock.Run();
-    unsigned epoch = 0;
-    clock.Placed(&epoch);
+    unsigned serial = clock.Placed().serial;
     const Steady::time_point start = Steady::now();
-    clock.SoundHeard(epoch, 0, start);
+    clock.SoundHeard(serial, 0, start);
     // 30 ms ahead of the clock: worked off at the fastest pace.
     const Steady::time_point last = After(start, 0.02);
-    clock.SoundHeard(epoch, 500000, last);
+    clock.SoundHeard(serial, 500000, last);
     EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.075, 1e-4);
 
-    clock.SoundEnded(epoch, last);
+    clock.SoundEnded(serial, last);
     EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.05, 1e-6);
-    clock.SoundHeard(epoch, 900000000, After(last, 0.03));
+    clock.SoundHeard(serial, 900000000, After(last, 0.03));
     EXPECT_NEAR(Seconds(clock.At(After(last, 0.05)) - clock.At(last)), 0.05, 1e-6);
 
     clock.Set(0);
-    clock.Placed(&epoch);
+    serial = clock.Placed().serial;
     const Steady::time_point seeked = Steady::now();
-    clock.SoundHeard(epoch, 0, seeked);
-    clock.SoundHeard(epoch, 500000, After(seeked, 0.02));
+    clock.SoundHeard(serial, 0, seeked);
+    clock.SoundHeard(serial, 500000, After(seeked, 0.02));
     EXPECT_NEAR(Seconds(clock.At(After(seeked, 0.07)) - clock.At(After(seeked, 0.02))), 0.075, 1e-4);
 }
 

@@ -55,20 +55,9 @@ bool StreamClock::Read(STREAM_TIME *now) const {
     return running_;
 }
 
-STREAM_TIME StreamClock::Placed(unsigned *epoch) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    *epoch = epoch_;
-    return placedAt_;
-}
-
 StreamClock::Placement StreamClock::Placed() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return Placement{epoch_, seekSerial_, seekTarget_, placedAt_, running_};
-}
-
-unsigned StreamClock::Serial() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return epoch_;
+    return Placement{serial_, seekSerial_, seekTarget_, placedAt_, running_};
 }
 
 STREAM_TIME StreamClock::At(Steady::time_point when) const {
@@ -96,7 +85,7 @@ STREAM_TIME StreamClock::ValueAt(Steady::time_point when) const {
 }
 
 void StreamClock::NewEpoch() {
-    ++epoch_;
+    ++serial_;
     placedAt_ = base_;
     placedBySound_ = false;
     soundEnded_ = false;
@@ -141,26 +130,26 @@ void StreamClock::Set(STREAM_TIME position) {
     base_ = position;
     since_ = Steady::now();
     NewEpoch();
-    seekSerial_ = epoch_;
+    seekSerial_ = serial_;
     seekTarget_ = position;
 }
 
 void StreamClock::JumpForward(STREAM_TIME position, unsigned serial) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (free_ && running_ && serial == epoch_ && position > base_) base_ = position;
+    if (free_ && running_ && serial == serial_ && position > base_) base_ = position;
 }
 
 void StreamClock::SkipForwardTo(STREAM_TIME position, unsigned serial) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!running_ || serial != epoch_ || NowLocked() >= position) return;
+    if (!running_ || serial != serial_ || NowLocked() >= position) return;
     base_ = position;
     since_ = Steady::now();
     NewEpoch();
 }
 
-void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at) {
+void StreamClock::SoundHeard(unsigned serial, STREAM_TIME heard, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
+    if (serial != serial_ || !running_ || free_ || soundEnded_) return;
     StopAwaiting(at);
     // Compared where the clock would next move: at `at`, or at the end of
     // a hold still under way.
@@ -181,9 +170,9 @@ void StreamClock::SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_poi
     placedBySound_ = true;
 }
 
-void StreamClock::SoundEnded(unsigned epoch, Steady::time_point at) {
+void StreamClock::SoundEnded(unsigned serial, Steady::time_point at) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (epoch != epoch_ || !running_ || free_ || soundEnded_) return;
+    if (serial != serial_ || !running_ || free_ || soundEnded_) return;
     soundEnded_ = true;
     StopAwaiting(at);
     // A hold still under way (sound that ended before it reached the

@@ -51,10 +51,6 @@ public:
         bool running = false;
     };
     Placement Placed() const;
-    // Where the clock was last run, stopped or set, and the serial (epoch)
-    // that began there.
-    STREAM_TIME Placed(unsigned *epoch) const;
-    unsigned Serial() const;
 
     void Run();
     void Stop();
@@ -69,12 +65,12 @@ public:
     void SkipForwardTo(STREAM_TIME position, unsigned serial);
 
     // At `at`, the sound of stream time `heard` is being heard. Reports of
-    // an earlier epoch, of a stopped clock or of a free one are ignored.
-    void SoundHeard(unsigned epoch, STREAM_TIME heard, Steady::time_point at);
-    // At `at`, the sound of `epoch` has played out (its track ended and
+    // an earlier serial, of a stopped clock or of a free one are ignored.
+    void SoundHeard(unsigned serial, STREAM_TIME heard, Steady::time_point at);
+    // At `at`, the sound of `serial` has played out (its track ended and
     // everything decoded was taken): from there the clock goes on at the
-    // monotonic clock's pace, and later reports of that epoch are ignored.
-    void SoundEnded(unsigned epoch, Steady::time_point at);
+    // monotonic clock's pace, and later reports of that serial are ignored.
+    void SoundEnded(unsigned serial, Steady::time_point at);
     // The sound times the clock from now on (its device is open): after
     // every run or seek the clock stands at its position until the sound's
     // first report places it, for 100 ms at most, so that the frames due
@@ -95,7 +91,7 @@ private:
     STREAM_TIME NowLocked() const;
     STREAM_TIME ValueAt(Steady::time_point when) const;
     void NewEpoch();
-    // The first word of the sound since the epoch began came at `at`.
+    // The first word of the sound since the serial began came at `at`.
     void StopAwaiting(Steady::time_point at);
 
     const bool free_;
@@ -107,12 +103,12 @@ private:
     // Clock time per real time from since_ to paceUntil_; 1 afterwards.
     double pace_ = 1.0;
     Steady::time_point paceUntil_;
-    unsigned epoch_ = 0;  // the serial
+    unsigned serial_ = 0;  // bumped by every run, stop and seek
     unsigned seekSerial_ = 0;
     STREAM_TIME seekTarget_ = 0;
-    STREAM_TIME placedAt_ = 0;  // base_ when the epoch began
-    bool placedBySound_ = false;  // this epoch's first report came
-    bool soundEnded_ = false;     // this epoch's sound played out
+    STREAM_TIME placedAt_ = 0;  // base_ when the serial began
+    bool placedBySound_ = false;  // this serial's first report came
+    bool soundEnded_ = false;     // this serial's sound played out
     bool soundTimes_ = false;
     // Standing from placedSince_ until the sound's first report, at most
     // until since_.

@@ -121,13 +121,13 @@ AudioRenderer::Followed AudioRenderer::FollowClock(STREAM_TIME *skipBefore, STRE
     {
         std::lock_guard<std::mutex> lock(soundMutex_);
         // Running a running stream changes nothing: the sound plays on.
-        if (restarted_ && placing.serial == epoch_) return Followed::kUnchanged;
+        if (restarted_ && placing.serial == serial_) return Followed::kUnchanged;
         // Where the next report will place the clock.
         const STREAM_TIME soundAt = timed_ ? SaturatingSub(SaturatingAdd(firstStart_, FramesToTime(takenFrames_)), latency_)
                                            : placedAt_;
         const STREAM_TIME apart = SaturatingSub(position, soundAt);
         playsOn = restarted_ && placing.seekSerial == appliedSeek_ && apart <= kPlayOnWindow && apart >= -kPlayOnWindow;
-        epoch_ = placing.serial;
+        serial_ = placing.serial;
         if (!playsOn) {
             restarted_ = true;
             readFrame_ = heldFrames_ = 0;
@@ -251,7 +251,7 @@ void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
     const auto now = StreamClock::Steady::now();
     const size_t wanted = frames > 0 ? static_cast<size_t>(frames) : 0;
     STREAM_TIME heard = 0;
-    unsigned epoch = 0;
+    unsigned serial = 0;
     size_t taken;
     bool playedOut;
     {
@@ -267,14 +267,14 @@ void AudioRenderer::FillBuffer(int16_t *samples, int frames) {
         // The device still plays the buffer it took before this one.
         heard = SaturatingSub(SaturatingAdd(firstStart_, FramesToTime(takenFrames_)), latency_);
         takenFrames_ += static_cast<int64_t>(taken);
-        epoch = epoch_;
+        serial = serial_;
         playedOut = trackEnded_ && heldFrames_ == 0 && taken < wanted;
     }
     std::fill(samples + taken * kChannels, samples + wanted * kChannels, int16_t{0});
-    if (taken > 0) clock_->SoundHeard(epoch, heard, now);
+    if (taken > 0) clock_->SoundHeard(serial, heard, now);
     // The track has played out: the clock goes on by itself from here,
     // at once rather than after waiting for reports that cannot come.
-    if (playedOut) clock_->SoundEnded(epoch, now);
+    if (playedOut) clock_->SoundEnded(serial, now);
     wake_.notify_all();
 }
 

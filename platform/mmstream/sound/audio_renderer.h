@@ -87,7 +87,7 @@ private:
     bool timed_ = false;
     STREAM_TIME firstStart_ = 0;
     int64_t takenFrames_ = 0;
-    unsigned epoch_ = 0;  // the clock's serial the sound follows
+    unsigned serial_ = 0;  // the clock's serial the sound follows
     bool restarted_ = false;
     STREAM_TIME placedAt_ = 0;  // where the sound was last placed
     // The track gave its last block: once the ring is drained the sound
