@@ -37,4 +37,11 @@ void StandinWatchScreen(StandinScreenWatcher watcher, void *context);
 // not call StandinWatchAudio itself.
 typedef void (*StandinAudioWatcher)(void *context, const short *samples, int frames, int channels, int rate);
 void StandinWatchAudio(StandinAudioWatcher watcher, void *context);
+
+// Waits up to `milliseconds` until the stand-in's own threads have
+// finished what freed streams left them (a decoder finishing its frame and
+// freeing the movie, a sound device closing); TRUE when they have. A
+// fuzzer calls it before an input ends, so that the memory an input took
+// is given back within it.
+BOOL StandinSettle(DWORD milliseconds);
 }

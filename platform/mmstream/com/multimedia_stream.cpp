@@ -219,7 +219,7 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
         keepSound = audio_ && video_;  // with no stream (AMMSF_NORENDER) nothing plays
     }
     std::string path;
-    std::unique_ptr<DecodingThread> decoder;
+    DecodingThread::Owner decoder;
     std::shared_ptr<MovieSource> source;
     std::optional<MovieInfo> info;
     HRESULT hr = GuardExceptions([&] {
@@ -229,7 +229,7 @@ HRESULT MultimediaStream::OpenFile(LPCWSTR fileName, DWORD flags) {
         if (!movie) return opened;
         info = movie->Info();
         source = movie->Source();
-        decoder = std::make_unique<DecodingThread>(std::move(movie), clock_, endOfStream_);
+        decoder = DecodingThread::Start(std::move(movie), clock_, endOfStream_);
         return S_OK;
     });
     std::unique_lock<std::mutex> lock(mutex_);

@@ -12,11 +12,11 @@
 #include "common/com_object.h"
 #include "mmstream/source/movie_info.h"
 #include "mmstream/clock/stream_clock.h"
+#include "mmstream/picture/decoding_thread_owner.h"
 
 namespace standin::mmstream {
 
 class AudioRenderer;
-class DecodingThread;
 class DdrawMediaStream;
 
 class MultimediaStream : public ComObject<IAMMultiMediaStream> {
@@ -69,7 +69,7 @@ private:
     std::optional<STREAM_TYPE> type_;  // set by Initialize
     bool opening_ = false;  // an OpenFile is under way, with the mutex released
     std::optional<MovieInfo> movie_;
-    std::unique_ptr<DecodingThread> decoder_;
+    DecodingThreadOwner decoder_;
     const HANDLE endOfStream_;  // null when no event could be made
 };
 

@@ -25,35 +25,38 @@ void DecodingThread::Serve() {
             nextPrepared_ = false;
             decodeFrom_ = kNoFrame;
             nextStart_.store(kNoFrame, std::memory_order_relaxed);
-            endStatus_ = S_OK;
-            endedEarly_ = false;
+            end_ = End::kNotYet;
             failure_ = S_OK;
-            lock.unlock();
-            const HRESULT hr = GuardExceptions([&] {
-                movie_->Seek(target);
-                return S_OK;
-            });
-            lock.lock();
-            if (FAILED(hr)) endStatus_ = MS_S_ENDOFSTREAM;
+            HRESULT hr = S_OK;
+            if (!Away(lock, [&] {
+                    hr = GuardExceptions([&] {
+                        movie_->Seek(target);
+                        return S_OK;
+                    });
+                }))
+                break;
+            if (FAILED(hr)) end_ = End::kMet;
             appliedSeek_ = placing.seekSerial;
             continue;
         }
-        if (!next_ && endStatus_ == S_OK && failure_ == S_OK) {
+        if (!next_ && !Ended() && failure_ == S_OK) {
             if (HoldOff(lock)) continue;
             // Decoded ahead, whether an update waits or not: a host that
             // asks for frames back to back finds the next one ready, while
             // memory stays bounded to that one frame.
             DecodedFrame frame;
             frame.picture = spares_.Take();
-            lock.unlock();
-            const auto decodeStarted = SteadyNow();
-            const HRESULT hr = DecodeNext(&frame);
-            // Averaged: frame threads hand out some frames at once and keep
-            // the caller waiting milliseconds for the next.
-            const int64_t took = (SteadyNow() - decodeStarted).count();
-            const int64_t average = decodeNanoseconds_.load(std::memory_order_relaxed);
-            decodeNanoseconds_.store(average + (took - average) / 8, std::memory_order_relaxed);
-            lock.lock();
+            HRESULT hr = S_OK;
+            if (!Away(lock, [&] {
+                    const auto decodeStarted = SteadyNow();
+                    hr = DecodeNext(&frame);
+                    // Averaged: frame threads hand out some frames at once
+                    // and keep the caller waiting milliseconds for the next.
+                    const int64_t took = (SteadyNow() - decodeStarted).count();
+                    const int64_t average = decodeNanoseconds_.load(std::memory_order_relaxed);
+                    decodeNanoseconds_.store(average + (took - average) / 8, std::memory_order_relaxed);
+                }))
+                break;
             if (decodeWaiters_ > 0) decoded_.notify_all();
             // No memory fails the next update, and the one after decodes
             // again; whatever else ends the data (its end, a decoder or
@@ -70,14 +73,13 @@ void DecodingThread::Serve() {
             if (hr == E_OUTOFMEMORY) {
                 failure_ = hr;
             } else {
-                endStatus_ = MS_S_ENDOFSTREAM;
-                endedEarly_ = movie_->EndedEarly();
+                end_ = movie_->EndedEarly() ? End::kCutShort : End::kMet;
             }
             continue;
         }
         if (queue_.Empty()) {
             // Every frame written and no update left to answer: the end.
-            if (endStatus_ != S_OK && !writing_) SignalEnd();
+            if (Ended() && !writing_) SignalEnd();
             wake_.wait(lock);
             continue;
         }
@@ -95,7 +97,7 @@ void DecodingThread::Serve() {
             failure_ = S_OK;
             continue;
         }
-        if (endStatus_ != S_OK) {
+        if (Ended()) {
             // Completes, like a frame, only while the stream runs.
             if (!clock_.Running()) {
                 wake_.wait(lock);

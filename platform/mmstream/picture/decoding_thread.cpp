@@ -7,6 +7,7 @@
 #include "common/exception_guard.h"
 #include "mmstream/palette/fixed_palette.h"
 #include "mmstream/picture/decode_timing.h"
+#include "mmstream/workers/worker_pool.h"
 
 namespace standin::mmstream {
 
@@ -27,23 +28,52 @@ DecodingThread::DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &cl
         next_ = std::move(first);
     } else {
         spares_.Keep(std::move(first.picture));
-        endStatus_ = MS_S_ENDOFSTREAM;
+        end_ = End::kMet;
     }
-    thread_ = std::thread([this] {
-        GuardExceptions([this] {
-            Serve();
-            return S_OK;
-        });
-    });
 }
 
-DecodingThread::~DecodingThread() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        shutdown_ = true;
+DecodingThread::Owner DecodingThread::Start(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream) {
+    auto *thread = new DecodingThread(std::move(movie), clock, endOfStream);
+    try {
+        WorkerPool::Shared().Run([thread] { thread->ServeThenLetGo(); });
+    } catch (...) {
+        delete thread;
+        throw;
     }
-    wake_.notify_all();
-    thread_.join();
+    return Owner(thread);
+}
+
+void DecodingThread::ServeThenLetGo() {
+    GuardExceptions([this] {
+        Serve();
+        return S_OK;
+    });
+    Lock lock(mutex_);
+    served_ = true;
+    retiring_.notify_all();
+    // Serve returns once retired, or on an exception: then the record
+    // plays no more, and its owner still has to let go.
+    retiring_.wait(lock, [&] { return retired_; });
+    lock.unlock();
+    delete this;
+}
+
+void RetireDecodingThread::operator()(DecodingThread *thread) const { thread->Retire(); }
+
+void DecodingThread::Retire() {
+    std::shared_ptr<MovieSource> source;
+    {
+        Lock lock(mutex_);
+        shutdown_ = true;
+        wake_.notify_all();
+        retiring_.wait(lock, [&] { return served_ || away_; });
+        source = movie_->Source();
+        retired_ = true;
+        retiring_.notify_all();
+    }
+    // A read in flight finishes first; the decoder then finds the end of
+    // the data.
+    source->CloseFile();
 }
 
 HRESULT DecodingThread::Update(SampleUpdate &update, const Request &request) {
@@ -98,7 +128,7 @@ HRESULT DecodingThread::CompletionStatus(SampleUpdate &update, DWORD flags, DWOR
         // frame rate), and waking it every few microseconds costs as much.
         Lock lock(mutex_);
         ++decodeWaiters_;
-        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || endStatus_ != S_OK || failure_ != S_OK || !update.Pending(); });
+        decoded_.wait_for(lock, kSlowDecodeWait, [&] { return next_ || Ended() || failure_ != S_OK || !update.Pending(); });
         --decodeWaiters_;
     }
     Lock lock(mutex_);
@@ -191,7 +221,7 @@ bool DecodingThread::SeekPending(unsigned *serial) const {
 }
 
 bool DecodingThread::AtEnd() const {
-    return endStatus_ != S_OK && !SeekPending() && clock_.Running();
+    return Ended() && !SeekPending() && clock_.Running();
 }
 
 void DecodingThread::AnswerEnd(SampleUpdate &update) {
@@ -202,9 +232,9 @@ void DecodingThread::AnswerEnd(SampleUpdate &update) {
     unsigned serial = 0;
     if (!SeekPending(&serial)) {
         clock_.JumpForward(duration_, serial);
-        if (endedEarly_) clock_.SkipForwardTo(duration_, serial);
+        if (end_ == End::kCutShort) clock_.SkipForwardTo(duration_, serial);
     }
-    Complete(update, endStatus_);
+    Complete(update, MS_S_ENDOFSTREAM);
     SignalEnd();
 }
 

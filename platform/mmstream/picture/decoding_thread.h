@@ -49,6 +49,7 @@
 #include <thread>
 
 #include "mmstream/picture/decoded_frame.h"
+#include "mmstream/picture/decoding_thread_owner.h"
 #include "mmstream/paint/frame_painter.h"
 #include "mmstream/picture/movie_file.h"
 #include "mmstream/picture/spare_frames.h"
@@ -61,12 +62,13 @@ namespace standin::mmstream {
 
 class DecodingThread {
 public:
-    // `endOfStream`: an event set once the stream has reached its end (all
-    // its frames written, its updates answered), reset by a seek; may be
-    // null.
-    DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream);
-    // Stops and joins the thread; no update may be queued any more.
-    ~DecodingThread();
+    using Owner = DecodingThreadOwner;
+
+    // Starts serving the movie on a worker of the pool. `endOfStream`: an
+    // event set once the stream has reached its end (all its frames
+    // written, its updates answered), reset by a seek; may be null. Throws
+    // when no thread can be had.
+    static Owner Start(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream);
     DecodingThread(const DecodingThread &) = delete;
     DecodingThread &operator=(const DecodingThread &) = delete;
 
@@ -98,7 +100,33 @@ public:
 
 private:
     using Lock = std::unique_lock<std::mutex>;
+    friend RetireDecodingThread;
+    DecodingThread(std::unique_ptr<MovieFile> movie, StreamClock &clock, HANDLE endOfStream);
+    ~DecodingThread() = default;
+    // Stops serving; no update may be queued any more. Returns once the
+    // thread touches neither the clock, the end-of-stream event nor any
+    // sample, with the movie's file closed. A decode, seek or painting in
+    // flight is not waited for: the worker finishes it and then frees the
+    // movie and this object, so that freeing a stream never waits for a
+    // decoder (a 1080p frame, and the frames FFmpeg's own threads decode
+    // ahead, take milliseconds).
+    void Retire();
+    // The worker's job: serves until retired, then deletes this.
+    void ServeThenLetGo();
     void Serve();
+    // Lets go of the mutex for work that touches nothing of the stream's
+    // (decoding, seeking the movie, painting ahead): a retirement does
+    // not wait for it. False when retired meanwhile. A template: a
+    // std::function could need memory, and this must not fail.
+    template <class Work>
+    bool Away(Lock &lock, Work &&work) {
+        away_ = true;
+        lock.unlock();
+        work();
+        lock.lock();
+        away_ = false;
+        return !shutdown_;
+    }
     // movie_->NextFrame, tried again a few times when memory runs out; on
     // the thread, with the mutex released.
     HRESULT DecodeNext(DecodedFrame *frame);
@@ -167,15 +195,22 @@ private:
     std::thread::id writer_;            // the thread writing into a surface, while it does
     bool nextPrepared_ = false;         // next_ was painted into prepared_ (or could not be)
     STREAM_TIME decodeFrom_ = kNoFrame; // the clock's time for the next decode; kNoFrame: at once
-    HRESULT endStatus_ = S_OK;          // MS_S_ENDOFSTREAM once met instead of a frame
-    bool endedEarly_ = false;           // the data was cut short before the movie's end
+    // The movie's end as the thread met it instead of a frame (MovieFile
+    // keeps the decoder's own), for the callers under the mutex; a seek
+    // takes it back.
+    enum class End { kNotYet, kMet, kCutShort /* the data ended before the movie */ };
+    End end_ = End::kNotYet;
+    bool Ended() const { return end_ != End::kNotYet; }
     HRESULT failure_ = S_OK;            // a decode that failed (no memory), for the next update
     unsigned appliedSeek_ = 0;    // the clock's seek serial the frames follow
     unsigned answeredSeek_ = 0;   // the clock's seek serial endOfStream_ was reset for
     bool shutdown_ = false;
+    bool away_ = false;     // the thread is in Away
+    bool served_ = false;   // Serve has returned
+    bool retired_ = false;  // the owner let go: the worker deletes this
+    std::condition_variable retiring_;  // Retire and the worker: away_, served_, retired_
     const HANDLE endOfStream_;
     bool endSignalled_ = false;  // endOfStream_ set since the last seek
-    std::thread thread_;
 };
 
 }  // namespace standin::mmstream

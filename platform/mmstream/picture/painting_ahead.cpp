@@ -32,12 +32,12 @@ void DecodingThread::PrepareNext(Lock &lock) {
     // Nobody takes next_ or the painter while writing_ is set.
     writing_ = true;
     const AVFrame &picture = *next_->picture;
-    lock.unlock();
-    GuardExceptions([&] {
-        prepared_.Paint(picture, format, width, height, painter_);
-        return S_OK;
+    Away(lock, [&] {
+        GuardExceptions([&] {
+            prepared_.Paint(picture, format, width, height, painter_);
+            return S_OK;
+        });
     });
-    lock.lock();
     writing_ = false;
     wake_.notify_all();
 }

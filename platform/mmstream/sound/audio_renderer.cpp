@@ -69,7 +69,7 @@ void AudioRenderer::Play(std::shared_ptr<MovieSource> source, const MovieInfo &m
     // caller of OpenFile need not wait for. Until the sound starts the
     // clock goes on by itself, as it does while the device fills its first
     // buffer.
-    thread_ = std::thread([this, source = std::move(source), movie]() mutable {
+    thread_ = PooledThread([this, source = std::move(source), movie]() mutable {
         GuardExceptions([&] {
             if (Open(std::move(source), movie)) Feed();
             return S_OK;

@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "mmstream/sound/device/audio_device.h"
@@ -28,6 +27,7 @@
 #include "mmstream/sound/audio_track.h"
 #include "mmstream/source/movie_info.h"
 #include "mmstream/clock/stream_clock.h"
+#include "mmstream/workers/worker_pool.h"
 
 namespace standin::mmstream {
 
@@ -74,7 +74,7 @@ private:
     bool quit_ = false;
     // The device's open the thread waits for: the free cancels the wait.
     std::shared_ptr<AudioOpening> opening_;
-    std::thread thread_;
+    PooledThread thread_;
 
     // Decoded sound waiting for the device, shared with the device's
     // thread: a ring of interleaved samples.

@@ -40,6 +40,7 @@ bool Transient(int error) { return error == EIO || error == EAGAIN || error == E
 
 int ReadPacket(void *opaque, uint8_t *buffer, int size) {
     auto &source = *static_cast<FileSource *>(opaque);
+    if (source.fd < 0) return AVERROR_EOF;  // closed early
     auto backOff = kFirstBackOff;
     for (int retries = 0, interrupts = 0;;) {
         const ssize_t got = read(source.fd, buffer, static_cast<size_t>(size));
@@ -97,7 +98,7 @@ void FreeSource(AVIOContext **io) {
     av_freep(&(*io)->buffer);
     avio_context_free(io);
     if (source) {
-        close(source->fd);
+        if (source->fd >= 0) close(source->fd);
         delete source;
     }
 }
@@ -155,10 +156,18 @@ void CloseFileInput(AVFormatContext **format) {
     FreeSource(&io);
 }
 
+void CloseFileInputFile(AVFormatContext *format) {
+    if (!format || !format->pb) return;
+    auto &source = *static_cast<FileSource *>(format->pb->opaque);
+    if (source.fd >= 0) close(source.fd);
+    source.fd = -1;
+}
+
 bool FileInputCutShort(const AVFormatContext *format) {
     if (!format || !format->pb) return false;
     const auto &source = *static_cast<const FileSource *>(format->pb->opaque);
     if (source.failed) return true;
+    if (source.fd < 0) return false;
     const int64_t size = FileSize(source.fd);
     return size >= 0 && size < source.openedSize;
 }

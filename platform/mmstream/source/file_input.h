@@ -25,6 +25,11 @@ int OpenFileInput(const std::string &utf8Path, const AVInputFormat *container, A
 // file); *format becomes null. Null is fine.
 void CloseFileInput(AVFormatContext **format);
 
+// Closes the file under the format at once, for a reader that is let go
+// while it may still be decoding: the format stays usable, and its reads
+// find the end of the data from then on.
+void CloseFileInputFile(AVFormatContext *format);
+
 // Whether the file's data was cut short: a read failed for good since the
 // open or the last seek (its retries used up), or the file is shorter now
 // than when it was opened. Data that ends so ends before the movie does.

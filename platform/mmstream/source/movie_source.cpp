@@ -87,6 +87,11 @@ int MovieSource::Next(Reader reader, AVPacket *packet) {
     }
 }
 
+void MovieSource::CloseFile() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CloseFileInputFile(format_);
+}
+
 bool MovieSource::EndedEarly() {
     std::lock_guard<std::mutex> lock(mutex_);
     return endedEarly_;

@@ -56,6 +56,10 @@ public:
     // another AVERROR when the read failed (AVERROR(ENOMEM): a later call
     // goes on). The end stays until a seek.
     int Next(Reader reader, AVPacket *packet);
+    // Closes the file for good, once a read in flight is done: the readers
+    // find the end of the data from then on. For a stream let go while a
+    // reader may still be decoding, so that the file is not held past it.
+    void CloseFile();
     // After the end: whether the data ended before the movie did (a read
     // failed for good, the file was cut short, the demuxer gave up).
     bool EndedEarly();

@@ -1,4 +1,4 @@
-// A sound device's open or close on a thread that nobody joins: a driver's
+// A sound device's open or close on a worker that nobody joins: a driver's
 // open or close may never return (SDL's disk driver opening, or writing
 // into, a FIFO that nobody reads), and no caller may be held by that.
 #pragma once
@@ -7,8 +7,8 @@
 
 namespace standin::mmstream {
 
-// Runs `call` on a detached thread with SIGPIPE blocked, then lets go of
-// SDL's state for that thread. False when no thread could be started (the
+// Runs `call` on a worker of the pool (SIGPIPE blocked there), then lets
+// go of SDL's state for that thread. False when no thread could be started (the
 // call has not run).
 //
 // SIGPIPE: closing SDL's disk driver writes what its file still buffers

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <thread>
 #include <vector>
+
+#include "mmstream/workers/worker_pool.h"
 
 namespace standin::mmstream {
 
@@ -28,7 +29,7 @@ public:
           period_(std::chrono::duration<double>(bufferFrames / (rate * PaceFromEnvironment()))),
           buffer_(static_cast<size_t>(bufferFrames) * channels) {
         bufferFrames_ = bufferFrames;
-        thread_ = std::thread([this] { Run(); });
+        thread_ = PooledThread([this] { Run(); });
     }
 
     ~VirtualAudio() override {
@@ -82,7 +83,7 @@ private:
     std::condition_variable wake_;
     bool paused_ = true;
     bool quit_ = false;
-    std::thread thread_;
+    PooledThread thread_;
 };
 
 }  // namespace
