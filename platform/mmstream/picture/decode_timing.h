@@ -14,9 +14,12 @@ constexpr STREAM_TIME kEarlyTolerance = 10000;  // 1 ms
 constexpr std::chrono::nanoseconds kPollerGrace = std::chrono::milliseconds(1);
 
 // A host that polled this recently polls back to back: its taking the
-// frame is awaited that long without sleeping, as a sleep and a wake-up
-// would cost about as much again.
-constexpr std::chrono::nanoseconds kSpinForPoller = std::chrono::microseconds(100);
+// frame is awaited that long without sleeping, about what a sleep and a
+// wake-up would cost (a condition variable's wake-up takes 3 to 15 us on a
+// 2-core machine, rarely 40). A host that polls less often is waited for
+// asleep: spinning through its pauses (a fuzz host's 50 us, say) burned a
+// core for nothing.
+constexpr std::chrono::nanoseconds kSpinForPoller = std::chrono::microseconds(25);
 
 // While frames take this long to decode, a poll waits this long at most
 // for the frame still being decoded.
