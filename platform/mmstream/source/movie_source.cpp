@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <new>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -33,17 +34,28 @@ std::shared_ptr<MovieSource> MovieSource::Open(const std::string &utf8Path, int 
     AVFormatContext *format = nullptr;
     *error = OpenFileInput(utf8Path, nullptr, &format);
     if (*error < 0) return nullptr;
-    std::shared_ptr<MovieSource> source(new (std::nothrow) MovieSource(format, queueBytes));
-    if (!source || !source->read_) {
-        if (!source) CloseFileInput(&format);
+    // Made before it takes the format: making it can throw (its queues
+    // allocate), and a constructor that throws runs no destructor.
+    std::shared_ptr<MovieSource> source;
+    try {
+        source.reset(new MovieSource(queueBytes));
+    } catch (const std::bad_alloc &) {
+    }
+    if (!source) {
+        CloseFileInput(&format);
+        *error = AVERROR(ENOMEM);
+        return nullptr;
+    }
+    source->format_ = format;  // closed by the source from here on
+    source->read_ = av_packet_alloc();
+    if (!source->read_) {
         *error = AVERROR(ENOMEM);
         return nullptr;
     }
     return source;
 }
 
-MovieSource::MovieSource(AVFormatContext *format, size_t queueBytes)
-    : format_(format), read_(av_packet_alloc()), queueBytes_(queueBytes) {}
+MovieSource::MovieSource(size_t queueBytes) : queueBytes_(queueBytes) {}
 
 MovieSource::~MovieSource() {
     for (ReaderState &state : readers_) state.queue.Clear();

@@ -90,15 +90,15 @@ private:
         int64_t markMicroseconds = INT64_MIN;
     };
 
-    MovieSource(AVFormatContext *format, size_t queueBytes);
+    explicit MovieSource(size_t queueBytes);
     int ReadOne();
     bool Queue(ReaderState &state);
     void Emptied(Reader seeker, int64_t microseconds);
     int64_t Microseconds(int stream, int64_t timestamp) const;
 
     std::mutex mutex_;
-    AVFormatContext *format_;
-    AVPacket *read_;
+    AVFormatContext *format_ = nullptr;
+    AVPacket *read_ = nullptr;
     bool held_ = false;  // read_ waits for room in its queue
     const size_t queueBytes_;
     std::array<ReaderState, 2> readers_;
